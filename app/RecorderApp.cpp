@@ -1,0 +1,110 @@
+#include "RecorderApp.h"
+
+#include "CommandLine.h"
+#include "MainDialog.h"
+#include "resource_ids.h"
+
+#include "../framework/Strings.h"
+#include "../install/Installer.h"
+#include "../record/CursorScheme.h"
+#include "../settings/OptionsFile.h"
+#include "../settings/RegistryStore.h"
+
+namespace {
+
+RecorderApp theRecorderApp;
+
+// The folder of a path, without its last backslash.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool LookUpWindowRect(int32_t handle, ScreenRect& rect) {
+    HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
+    RECT r;
+    if (!::IsWindow(window) || !::GetWindowRect(window, &r)) return false;
+    rect = {r.left, r.top, r.right, r.bottom};
+    return true;
+}
+
+}  // namespace
+
+RecorderApp& App() { return theRecorderApp; }
+
+RecorderApp::RecorderApp() {
+    // The resource library is not loaded yet, so "LockPan Desc" stays empty
+    // until start-up sets it.
+    ResetSettings(settings, std::string());
+}
+
+RecorderApp::~RecorderApp() { FreeCursorScheme(); }
+
+BOOL RecorderApp::PreTranslateMessage(MSG* msg) {
+    // Escape never closes a dialog of this program.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
+    return CWinApp::PreTranslateMessage(msg);
+}
+
+BOOL RecorderApp::InitInstance() {
+    HINSTANCE library = ::LoadLibraryA("VelRes.dll");
+    if (!library) {
+        ::MessageBoxA(nullptr, "VelRes.dll not found, exiting.", appName.c_str(), MB_OK);
+        return FALSE;
+    }
+    resourceHandle = library;
+    settings.LockPanDesc = DefaultLockPanDesc(LoadResString(IDS_MOD_SHIFT));
+
+    if (!args.empty()) {
+        ProgramDir = FolderOf(helpFilePath);
+        switch (ModeOf(args)) {
+        case StartMode::Install:
+            InstallProgram(ProgramDir);
+            ImportOptionsAfterInstall(settings, ProgramDir);
+            exitCode = 0;
+            return FALSE;
+        case StartMode::Uninstall:
+            if (::MessageBoxA(nullptr, LoadResString(IDS_UNINSTALL_ASK).c_str(), appName.c_str(), MB_YESNO) != IDYES) {
+                exitCode = 1;
+                return FALSE;
+            }
+            UninstallProgram();
+            exitCode = 0;
+            return FALSE;
+        case StartMode::DumpOptions:
+            exitCode = DumpOptions(settings, ProgramDir);
+            return FALSE;
+        case StartMode::ReadOptions:
+            exitCode = ReadOptions(settings, ProgramDir);
+            return FALSE;
+        case StartMode::Normal:
+            break;
+        }
+    }
+
+    LoadStateValues(settings);
+    LoadKeyValues(settings);
+    LoadCursorScheme();
+    RunMainWindow();
+    return FALSE;
+}
+
+void RecorderApp::RunMainWindow() {
+    MainDialog dialog;
+    mainDialog = &dialog;
+    mainWnd = &dialog;
+
+    LaunchFlags flags;
+    ApplyCommandLine(args, settings, flags, LookUpWindowRect);
+    StartAfterLaunch = flags.StartAfterLaunch;
+    ExitAfterRecording = flags.ExitAfterRecording;
+
+    dialog.DoModal();
+    if (dialog.state != Idle) dialog.OnStartStop();
+    UnregisterHotkeys();
+    SaveStateValues(settings);
+    SaveKeyValues(settings);
+
+    mainWnd = nullptr;
+    mainDialog = nullptr;
+}

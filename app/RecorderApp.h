@@ -1,0 +1,40 @@
+// RecorderApp: the application object. It owns the settings, loads the
+// resource library, acts on the command line and runs the main window.
+#pragma once
+
+#include "../framework/App.h"
+#include "../settings/AppSettings.h"
+
+#include <cstdint>
+#include <string>
+
+class MainDialog;
+
+class RecorderApp : public CWinApp {
+public:
+    RecorderApp();
+    ~RecorderApp() override;
+
+    BOOL InitInstance() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // Hotkeys of the main window.
+    void RegisterHotkeys();
+    void UnregisterHotkeys();
+
+    const int32_t versionMajor = 2;
+    const int32_t versionMinor = 1;
+    const int32_t versionRelease = 5;
+
+    AppSettings settings;
+    int32_t StartAfterLaunch = 0;
+    int32_t ExitAfterRecording = 0;
+    MainDialog* mainDialog = nullptr;
+    // The program's folder, without a trailing backslash.
+    std::string ProgramDir;
+
+private:
+    void RunMainWindow();
+};
+
+RecorderApp& App();

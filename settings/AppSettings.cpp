@@ -1,0 +1,19 @@
+#include "AppSettings.h"
+
+#include <cmath>
+
+std::string DefaultLockPanDesc(const std::string& shiftText) { return shiftText + "F3"; }
+
+void ResetSettings(AppSettings& settings, const std::string& shiftText) {
+    settings = AppSettings{};
+    settings.LockPanDesc = DefaultLockPanDesc(shiftText);
+}
+
+uint32_t RateToThousandths(double rate) {
+    const double count = rate * 1000.0 + 0.5;
+    if (!(count >= 0.0)) return 0;   // negative or not a number
+    if (count >= 4294967295.0) return 4294967295u;
+    return static_cast<uint32_t>(count);
+}
+
+double ThousandthsToRate(uint32_t count) { return count * 0.001; }

@@ -1,0 +1,226 @@
+"""Runs the real program under Wine on a display of its own and looks at it
+from outside: exit codes, the registry, files, windows and controls.
+
+Every Session has a fresh copy of the pristine Wine prefix (made once per test
+run by scripts/test.sh, or here when run alone), its own Xvfb display and its
+own working folder, and removes all of them when it closes.
+"""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DIST = os.environ.get("VELMORAX_DIST_DIR", os.path.join(ROOT, "dist", "win64"))
+BUILD = os.environ.get("VELMORAX_BUILD_DIR", os.path.join(ROOT, "build", "win64"))
+WINTOOL = os.environ.get("VELMORAX_WINTOOL", os.path.join(BUILD, "tests", "wintool.exe"))
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "wineserver"
+APP_KEY = r"HKCU\SOFTWARE\Orvantis\Velmorax"
+
+
+def _wine_env(prefix, display):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=prefix, DISPLAY=display, WINELOADER=WINE, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def pristine_prefix():
+    """The prefix every session copies; made once per process when the test
+    runner did not make one."""
+    given = os.environ.get("VELMORAX_TEST_PREFIX")
+    if given:
+        return given
+    path = os.path.join(tempfile.gettempdir(), "velmorax-pristine-%d" % os.getpid())
+    if not os.path.exists(os.path.join(path, "system.reg")):
+        os.makedirs(path, exist_ok=True)
+        env = _wine_env(path, "")
+        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=env)
+        os.environ["VELMORAX_TEST_PREFIX"] = path
+    return path
+
+
+class Session:
+    def __init__(self, width=1024, height=768, depth=24):
+        self.dir = tempfile.mkdtemp(prefix="velmorax-it-")
+        self.prefix = os.path.join(self.dir, "prefix")
+        shutil.copytree(pristine_prefix(), self.prefix, symlinks=True)
+        self.work = os.path.join(self.dir, "work")
+        os.makedirs(self.work)
+        self._xvfb = None
+        self.display = self._start_xvfb(width, height, depth)
+        self.env = _wine_env(self.prefix, self.display)
+        self.screen = (width, height)
+
+    def _start_xvfb(self, width, height, depth):
+        read_fd, write_fd = os.pipe()
+        self._xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx%d" % (width, height, depth),
+             "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise RuntimeError("Xvfb did not start")
+                number += chunk
+        return ":" + number.decode().strip()
+
+    def close(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self._xvfb:
+            self._xvfb.kill()
+            self._xvfb.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # The program.
+    def program_dir(self):
+        """A copy of the distribution inside the prefix, so that tests may
+        add or remove files beside the program."""
+        path = os.path.join(self.dir, "program")
+        if not os.path.exists(path):
+            shutil.copytree(DIST, path)
+        return path
+
+    def program(self):
+        return os.path.join(self.program_dir(), "Velmorax.exe")
+
+    def run(self, *args, timeout=60, exe=None):
+        """Runs the program to its end; returns the exit code."""
+        proc = subprocess.run([WINE, exe or self.program()] + list(args), cwd=self.work, env=self.env,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
+        return proc.returncode
+
+    def start(self, *args, exe=None):
+        """Starts the program and returns its process."""
+        return subprocess.Popen([WINE, exe or self.program()] + list(args), cwd=self.work, env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    # Looking from outside.
+    def wintool(self, *args, check=True):
+        proc = subprocess.run([WINE, WINTOOL] + [str(a) for a in args], env=self.env, cwd=self.work,
+                              capture_output=True, text=True, errors="replace", timeout=60)
+        if check and proc.returncode != 0:
+            raise AssertionError("wintool %s failed (%d): %s" % (args, proc.returncode, proc.stderr[-500:]))
+        return proc.stdout
+
+    def windows(self):
+        rows = []
+        for line in self.wintool("windows").splitlines():
+            f = line.split("\t")
+            if len(f) < 11:
+                continue
+            rows.append(dict(hwnd=f[0], pid=int(f[1]), cls=f[2], visible=f[3] == "1", iconic=f[4] == "1",
+                             enabled=f[5] == "1", rect=tuple(int(v) for v in f[6:10]), title=f[10]))
+        return rows
+
+    def window(self, title):
+        for w in self.windows():
+            if w["title"] == title and w["visible"]:
+                return w
+        return None
+
+    def wait_window(self, title, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            w = self.window(title)
+            if w:
+                return w
+            time.sleep(0.3)
+        raise AssertionError("no window titled %r within %ds" % (title, timeout))
+
+    def controls(self, window):
+        """Controls of a window (title or hwnd) by id: class, enabled, visible, checked, rect, text."""
+        result = {}
+        for line in self.wintool("controls", window).splitlines():
+            f = line.split("\t")
+            if len(f) < 10:
+                continue
+            result.setdefault(int(f[0]), dict(cls=f[1], enabled=f[2] == "1", visible=f[3] == "1",
+                                              checked=int(f[4]), rect=tuple(int(v) for v in f[5:9]), text=f[9]))
+        return result
+
+    def message_boxes(self):
+        boxes = []
+        for line in self.wintool("msgbox").splitlines():
+            f = line.split("\t")
+            if len(f) >= 4:
+                boxes.append(dict(hwnd=f[0], owner=f[1], caption=f[2], text=f[3].replace("\\n", "\n")))
+        return boxes
+
+    def wait_message_box(self, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            boxes = self.message_boxes()
+            if boxes:
+                return boxes[0]
+            time.sleep(0.3)
+        raise AssertionError("no message box within %ds" % timeout)
+
+    def answer(self, box, button_id):
+        """Answers a message box: 1 OK, 2 Cancel, 6 Yes, 7 No."""
+        self.wintool("command", box["hwnd"], button_id)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
+
+    def screenshot(self, path):
+        xwd = subprocess.run(["xwd", "-root", "-display", self.display], capture_output=True, check=True)
+        subprocess.run(["/usr/bin/convert", "xwd:-", path], input=xwd.stdout, check=True)
+
+    # The registry.
+    def reg_query(self, key):
+        """Values of a key as {name: (type, text)}; None when the key does not exist."""
+        proc = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True,
+                              errors="replace", timeout=60)
+        if proc.returncode != 0:
+            return None
+        values = {}
+        for line in proc.stdout.splitlines():
+            m = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
+            if m:
+                values[m.group(1)] = (m.group(2), m.group(3))
+        return values
+
+    def reg_add(self, key, name, kind, data):
+        subprocess.run([WINE, "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=60)
+
+    def reg_delete(self, key):
+        subprocess.run([WINE, "reg", "delete", key, "/f"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+
+    def wait_exit(self, proc, timeout=60):
+        try:
+            return proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            raise AssertionError("the program did not end within %ds" % timeout)
+
+
+def dword(values, name):
+    """A REG_DWORD value as a signed 32-bit integer."""
+    kind, text = values[name]
+    assert kind == "REG_DWORD", (name, kind)
+    v = int(text, 16)
+    return v - (1 << 32) if v >= 1 << 31 else v
+
+
+class SessionTest(unittest.TestCase):
+    """A test case with a fresh session per test method, in self.s."""
+
+    def setUp(self):
+        self.s = Session()
+        self.addCleanup(self.s.close)

@@ -1,0 +1,68 @@
+"""Start-up: the resource library, the mode words, the main window, Escape."""
+import os
+import time
+import unittest
+
+from harness import Session, SessionTest
+
+
+class StartUp(SessionTest):
+    def test_missing_resource_library_is_reported_and_ends(self):
+        os.remove(os.path.join(self.s.program_dir(), "VelRes.dll"))
+        proc = self.s.start()
+        box = self.s.wait_message_box()
+        self.assertEqual(box["text"], "VelRes.dll not found, exiting.")
+        self.assertEqual(box["caption"], "Velmorax")
+        self.s.answer(box, 1)
+        self.s.wait_exit(proc)
+        self.assertEqual(self.s.window("Velmorax"), None)
+
+    def test_normal_run_shows_main_window_and_ends_when_closed(self):
+        proc = self.s.start()
+        self.s.wait_window("Velmorax")
+        controls = self.s.controls("Velmorax")
+        for button in (1000, 1001, 1002, 1003, 1076, 1079, 57670):
+            self.assertIn(button, controls)
+        self.assertTrue(controls[1000]["enabled"])
+        self.assertFalse(controls[1001]["enabled"])
+        self.s.wintool("post", "Velmorax", 0x0010, 0, 0)   # WM_CLOSE
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+    def test_escape_does_not_close_the_main_window(self):
+        proc = self.s.start()
+        w = self.s.wait_window("Velmorax")
+        x, y = (w["rect"][0] + w["rect"][2]) // 2, w["rect"][1] + 10
+        self.s.xdotool("mousemove", x, y, "click", "1")
+        self.s.xdotool("key", "Escape")
+        time.sleep(1.5)
+        self.assertIsNotNone(self.s.window("Velmorax"))
+        self.assertIsNone(proc.poll())
+        self.s.wintool("command", "Velmorax", 1079)   # the exit button
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+    def test_uninstall_answered_no_ends_with_1(self):
+        proc = self.s.start("-uninstall")
+        box = self.s.wait_message_box()
+        self.assertEqual(box["caption"], "Velmorax")
+        self.assertTrue(box["text"])
+        self.s.answer(box, 7)   # No
+        self.assertEqual(self.s.wait_exit(proc), 1)
+
+    def test_uninstall_answered_yes_ends_with_0(self):
+        proc = self.s.start("-uninstall")
+        box = self.s.wait_message_box()
+        self.s.answer(box, 6)   # Yes
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+    def test_mode_words_only_count_first_and_exactly(self):
+        # "-Uninstall" and a second-place "-uninstall" are no mode: the window opens.
+        for args in (["-Uninstall"], ["-x1", "-uninstall"]):
+            proc = self.s.start(*args)
+            self.s.wait_window("Velmorax")
+            self.assertEqual(self.s.message_boxes(), [])
+            self.s.wintool("post", "Velmorax", 0x0010, 0, 0)
+            self.s.wait_exit(proc)
+
+
+if __name__ == "__main__":
+    unittest.main()

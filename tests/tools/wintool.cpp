@@ -1,0 +1,201 @@
+// wintool: reads and drives the windows of programs in the same Wine prefix,
+// for the integration tests. Output is one line per item, fields separated
+// by tabs. A window is named by its handle (0x...) or its exact title.
+//
+//   wintool windows                      top-level windows: hwnd pid class visible iconic enabled l t r b title
+//   wintool controls WINDOW              child controls: id class enabled visible checked l t r b text
+//   wintool msgbox                       open message boxes: hwnd owner caption text
+//   wintool command WINDOW ID            posts WM_COMMAND ID (a button click)
+//   wintool post WINDOW MSG WPARAM LPARAM
+//   wintool send WINDOW MSG WPARAM LPARAM   prints the result
+//   wintool wait TITLE SECONDS           waits until a visible window has the title; exit 1 on time-out
+//   wintool hold-hotkey MOD VK SECONDS   keeps a hotkey registered (another program holding it)
+//   wintool tab WINDOW ID                selected index of the tab control ID
+//   wintool screen                       the screen size and bits per pixel
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Text(HWND hwnd) {
+    char buffer[1024] = "";
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char buffer[256] = "";
+    GetClassNameA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+// Tabs and line ends inside texts are shown escaped so each item stays one line.
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else out += c;
+    }
+    return out;
+}
+
+std::vector<HWND> TopWindows() {
+    std::vector<HWND> list;
+    EnumWindows([](HWND hwnd, LPARAM lp) {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+HWND FindByName(const char* name) {
+    if (std::strncmp(name, "0x", 2) == 0) return reinterpret_cast<HWND>(std::strtoull(name, nullptr, 16));
+    HWND hidden = nullptr;
+    for (HWND hwnd : TopWindows()) {
+        if (Text(hwnd) != name) continue;
+        if (IsWindowVisible(hwnd)) return hwnd;
+        if (!hidden) hidden = hwnd;
+    }
+    return hidden;
+}
+
+void PrintRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::printf("%ld\t%ld\t%ld\t%ld", r.left, r.top, r.right, r.bottom);
+}
+
+int Windows() {
+    for (HWND hwnd : TopWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        std::printf("%p\t%lu\t%s\t%d\t%d\t%d\t", static_cast<void*>(hwnd), pid, ClassOf(hwnd).c_str(),
+                    IsWindowVisible(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0);
+        PrintRect(hwnd);
+        std::printf("\t%s\n", Escaped(Text(hwnd)).c_str());
+    }
+    return 0;
+}
+
+int Controls(HWND parent) {
+    if (!parent) return 2;
+    std::vector<HWND> list;
+    EnumChildWindows(parent, [](HWND hwnd, LPARAM lp) {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&list));
+    for (HWND hwnd : list) {
+        const std::string cls = ClassOf(hwnd);
+        long checked = -1;
+        if (cls == "Button") checked = static_cast<long>(SendMessageA(hwnd, BM_GETCHECK, 0, 0));
+        std::printf("%d\t%s\t%d\t%d\t%ld\t", GetDlgCtrlID(hwnd), cls.c_str(), IsWindowEnabled(hwnd) ? 1 : 0,
+                    IsWindowVisible(hwnd) ? 1 : 0, checked);
+        PrintRect(hwnd);
+        std::printf("\t%s\n", Escaped(Text(hwnd)).c_str());
+    }
+    return 0;
+}
+
+int MessageBoxes() {
+    for (HWND hwnd : TopWindows()) {
+        if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;
+        HWND text = GetDlgItem(hwnd, 0xFFFF);
+        if (!text) continue;
+        std::printf("%p\t%p\t%s\t%s\n", static_cast<void*>(hwnd), static_cast<void*>(GetWindow(hwnd, GW_OWNER)),
+                    Escaped(Text(hwnd)).c_str(), Escaped(Text(text)).c_str());
+    }
+    return 0;
+}
+
+WPARAM Number(const char* text) { return static_cast<WPARAM>(std::strtoull(text, nullptr, 0)); }
+
+int HoldHotkey(UINT modifiers, UINT key, DWORD seconds) {
+    if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
+        std::printf("refused\n");
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + seconds * 1000;
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(50);
+    }
+    UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    const std::string verb = argv[1];
+    if (verb == "windows") return Windows();
+    if (verb == "msgbox") return MessageBoxes();
+    if (verb == "screen") {
+        HDC dc = GetDC(nullptr);
+        std::printf("%d\t%d\t%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                    GetDeviceCaps(dc, BITSPIXEL));
+        ReleaseDC(nullptr, dc);
+        return 0;
+    }
+    if (verb == "controls" && argc >= 3) return Controls(FindByName(argv[2]));
+    if (verb == "command" && argc >= 4) {
+        HWND hwnd = FindByName(argv[2]);
+        const int id = static_cast<int>(Number(argv[3]));
+        return hwnd && PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                    reinterpret_cast<LPARAM>(GetDlgItem(hwnd, id))) ? 0 : 1;
+    }
+    if (verb == "post" && argc >= 6) {
+        HWND hwnd = FindByName(argv[2]);
+        return hwnd && PostMessageA(hwnd, static_cast<UINT>(Number(argv[3])), Number(argv[4]),
+                                    static_cast<LPARAM>(Number(argv[5]))) ? 0 : 1;
+    }
+    if (verb == "send" && argc >= 6) {
+        HWND hwnd = FindByName(argv[2]);
+        if (!hwnd) return 1;
+        std::printf("%lld\n", static_cast<long long>(SendMessageA(hwnd, static_cast<UINT>(Number(argv[3])),
+                                                                  Number(argv[4]), static_cast<LPARAM>(Number(argv[5])))));
+        return 0;
+    }
+    if (verb == "tab" && argc >= 4) {
+        HWND hwnd = FindByName(argv[2]);
+        HWND tab = nullptr;
+        // The tab control may sit inside a child dialog: search all descendants.
+        struct Search { int id; HWND found; } search{static_cast<int>(Number(argv[3])), nullptr};
+        EnumChildWindows(hwnd, [](HWND child, LPARAM lp) {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(child) == s->id && ClassOf(child) == WC_TABCONTROLA) { s->found = child; return FALSE; }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&search));
+        tab = search.found;
+        if (!tab) return 1;
+        std::printf("%d\n", static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
+    if (verb == "wait" && argc >= 4) {
+        const DWORD end = GetTickCount() + static_cast<DWORD>(Number(argv[3]) * 1000);
+        do {
+            HWND hwnd = FindByName(argv[2]);
+            if (hwnd && IsWindowVisible(hwnd)) {
+                std::printf("%p\n", static_cast<void*>(hwnd));
+                return 0;
+            }
+            Sleep(100);
+        } while (GetTickCount() < end);
+        return 1;
+    }
+    if (verb == "hold-hotkey" && argc >= 5)
+        return HoldHotkey(static_cast<UINT>(Number(argv[2])), static_cast<UINT>(Number(argv[3])),
+                          static_cast<DWORD>(Number(argv[4])));
+    return 2;
+}
