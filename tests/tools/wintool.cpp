@@ -47,12 +47,20 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> TopWindows() {
     std::vector<HWND> list;
-    EnumWindows([](HWND hwnd, LPARAM lp) {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&list));
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> list;
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&list));
     return list;
 }
 
@@ -87,12 +95,7 @@ int Windows() {
 
 int Controls(HWND parent) {
     if (!parent) return 2;
-    std::vector<HWND> list;
-    EnumChildWindows(parent, [](HWND hwnd, LPARAM lp) {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&list));
-    for (HWND hwnd : list) {
+    for (HWND hwnd : Descendants(parent)) {
         const std::string cls = ClassOf(hwnd);
         long checked = -1;
         if (cls == "Button") checked = static_cast<long>(SendMessageA(hwnd, BM_GETCHECK, 0, 0));
@@ -171,13 +174,8 @@ int main(int argc, char** argv) {
         HWND hwnd = FindByName(argv[2]);
         HWND tab = nullptr;
         // The tab control may sit inside a child dialog: search all descendants.
-        struct Search { int id; HWND found; } search{static_cast<int>(Number(argv[3])), nullptr};
-        EnumChildWindows(hwnd, [](HWND child, LPARAM lp) {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (GetDlgCtrlID(child) == s->id && ClassOf(child) == WC_TABCONTROLA) { s->found = child; return FALSE; }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
-        tab = search.found;
+        for (HWND child : Descendants(hwnd))
+            if (GetDlgCtrlID(child) == static_cast<int>(Number(argv[3])) && ClassOf(child) == WC_TABCONTROLA) tab = child;
         if (!tab) return 1;
         std::printf("%d\n", static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)));
         return 0;
