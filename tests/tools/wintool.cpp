@@ -75,6 +75,13 @@ HWND FindByName(const char* name) {
     return hidden;
 }
 
+// Handles print as 0x... so that they can be given back as a window name.
+std::string Handle(HWND hwnd) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+    return buffer;
+}
+
 void PrintRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
@@ -85,7 +92,7 @@ int Windows() {
     for (HWND hwnd : TopWindows()) {
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
-        std::printf("%p\t%lu\t%s\t%d\t%d\t%d\t", static_cast<void*>(hwnd), pid, ClassOf(hwnd).c_str(),
+        std::printf("%s\t%lu\t%s\t%d\t%d\t%d\t", Handle(hwnd).c_str(), pid, ClassOf(hwnd).c_str(),
                     IsWindowVisible(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0);
         PrintRect(hwnd);
         std::printf("\t%s\n", Escaped(Text(hwnd)).c_str());
@@ -112,7 +119,7 @@ int MessageBoxes() {
         if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;
         HWND text = GetDlgItem(hwnd, 0xFFFF);
         if (!text) continue;
-        std::printf("%p\t%p\t%s\t%s\n", static_cast<void*>(hwnd), static_cast<void*>(GetWindow(hwnd, GW_OWNER)),
+        std::printf("%s\t%s\t%s\t%s\n", Handle(hwnd).c_str(), Handle(GetWindow(hwnd, GW_OWNER)).c_str(),
                     Escaped(Text(hwnd)).c_str(), Escaped(Text(text)).c_str());
     }
     return 0;
@@ -185,7 +192,7 @@ int main(int argc, char** argv) {
         do {
             HWND hwnd = FindByName(argv[2]);
             if (hwnd && IsWindowVisible(hwnd)) {
-                std::printf("%p\n", static_cast<void*>(hwnd));
+                std::printf("%s\n", Handle(hwnd).c_str());
                 return 0;
             }
             Sleep(100);
