@@ -109,12 +109,21 @@ class Session:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # Looking from outside.
+    def capture(self, command, timeout=60):
+        """Runs a Wine command and returns (exit code, output). The output
+        goes through a file, not a pipe: Wine's background processes started
+        by the command would hold a pipe open long after it has ended."""
+        with tempfile.TemporaryFile() as out:
+            proc = subprocess.run(command, env=self.env, cwd=self.work, stdout=out, stderr=subprocess.DEVNULL,
+                                  timeout=timeout)
+            out.seek(0)
+            return proc.returncode, out.read().decode("latin-1")
+
     def wintool(self, *args, check=True):
-        proc = subprocess.run([WINE, WINTOOL] + [str(a) for a in args], env=self.env, cwd=self.work,
-                              capture_output=True, text=True, errors="replace", timeout=60)
-        if check and proc.returncode != 0:
-            raise AssertionError("wintool %s failed (%d): %s" % (args, proc.returncode, proc.stderr[-500:]))
-        return proc.stdout
+        code, output = self.capture([WINE, WINTOOL] + [str(a) for a in args])
+        if check and code != 0:
+            raise AssertionError("wintool %s failed (%d)" % (args, code))
+        return output
 
     def windows(self):
         rows = []
@@ -183,12 +192,11 @@ class Session:
     # The registry.
     def reg_query(self, key):
         """Values of a key as {name: (type, text)}; None when the key does not exist."""
-        proc = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True,
-                              errors="replace", timeout=60)
-        if proc.returncode != 0:
+        code, output = self.capture([WINE, "reg", "query", key])
+        if code != 0:
             return None
         values = {}
-        for line in proc.stdout.splitlines():
+        for line in output.splitlines():
             m = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
             if m:
                 values[m.group(1)] = (m.group(2), m.group(3))
