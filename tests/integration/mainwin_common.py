@@ -51,9 +51,20 @@ def wait_for(predicate, timeout=20, what="condition"):
     raise AssertionError("%s not reached within %ds" % (what, timeout))
 
 
+def main_controls(session):
+    """Controls of the main window; a message box shares its title, so the
+    window is told apart by its start button."""
+    for w in session.windows():
+        if w["title"] == "Velmorax" and w["cls"] == "#32770":
+            c = session.controls(w["hwnd"])
+            if START in c:
+                return c
+    return {}
+
+
 def enabled(session, *ids):
-    c = session.controls("Velmorax")
-    return tuple(c[i]["enabled"] for i in ids)
+    c = main_controls(session)
+    return tuple(c[i]["enabled"] if i in c else None for i in ids)
 
 
 def idle_pattern(session):
@@ -64,14 +75,20 @@ def recording_pattern(session):
     return enabled(session, START, PAUSE, OPEN, STOP, HELP, EXIT) == (False, True, False, True, False, True)
 
 
+def focus_window(session, title):
+    """Gives an X window of that exact title the keyboard focus (there is no
+    window manager to do it on a click)."""
+    ids = subprocess.run(["xdotool", "search", "--name", "^%s$" % title], env=session.env,
+                         capture_output=True, text=True).stdout.split()
+    session.xdotool("windowfocus", "--sync", ids[-1])
+
+
 def focus_other_program(session):
     """Starts Wine's Notepad and gives it the keyboard focus; returns its process."""
     proc = subprocess.Popen([WINE, "notepad"], cwd=session.work, env=session.env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     session.wait_window("Untitled - Notepad")
-    ids = subprocess.run(["xdotool", "search", "--name", "Untitled - Notepad"], env=session.env,
-                         capture_output=True, text=True).stdout.split()
-    session.xdotool("windowfocus", "--sync", ids[-1])
+    focus_window(session, "Untitled - Notepad")
     return proc
 
 

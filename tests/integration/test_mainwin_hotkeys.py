@@ -97,7 +97,7 @@ class Recording(SessionTest):
         return sorted(f for f in os.listdir(self.s.work) if f.lower().endswith(".avi"))
 
     def test_hotkeys_start_pause_single_frame_and_stop_from_another_program(self):
-        proc = mw.start(self.s, "-a", "hk.avi", "-i-", "-w64", "-h48")
+        proc = mw.start(self.s, "-a", "hk.avi", "-i-", "-w64", "-h48", "-f2")
         notepad = mw.focus_other_program(self.s)
         self.s.xdotool("key", "F3")   # pause while idle: a recording that starts paused
         mw.wait_for(lambda: mw.recording_pattern(self.s), what="recording layout")
@@ -107,6 +107,7 @@ class Recording(SessionTest):
         time.sleep(1.5)
         self.s.xdotool("key", "F2")   # stop
         box = self.s.wait_message_box()   # the summary
+        self.assertTrue(box["text"].startswith("Recording finished."), box["text"])
         self.s.answer(box, 1)
         mw.wait_for(lambda: mw.idle_pattern(self.s), what="idle layout")
         self.assertEqual(self.avi_files(), ["hk.avi"])
@@ -121,9 +122,11 @@ class Recording(SessionTest):
         notepad.wait()
 
     def test_enter_starts_and_closing_while_recording_stops_and_closes_the_file(self):
-        proc = mw.start(self.s, "-a", "close.avi", "-i-", "-w64", "-h48")
-        w = self.s.window("Velmorax")
-        self.s.xdotool("mousemove", (w["rect"][0] + w["rect"][2]) // 2, w["rect"][1] + 5, "click", "1")
+        proc = mw.start(self.s, "-a", "close.avi", "-i-", "-w64", "-h48", "-f2")
+        mw.focus_window(self.s, "Velmorax")
+        self.s.xdotool("key", "Escape")   # does nothing
+        time.sleep(1)
+        self.assertTrue(mw.idle_pattern(self.s))
         self.s.xdotool("key", "Return")
         mw.wait_for(lambda: mw.recording_pattern(self.s), what="recording layout")
         time.sleep(1.5)
