@@ -31,7 +31,6 @@ def has_registry_store(session):
 
 def start(session, *args):
     proc = session.start(*args)
-    time.sleep(1.5)   # let the new prefix's server settle before looking
     session.wait_window("Velmorax")
     return proc
 
