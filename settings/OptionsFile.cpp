@@ -20,8 +20,11 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 // The new file is written beside the old one and replaces it only when it is
-// complete, so a failure never leaves half a file.
+// complete, so a failure never leaves half a file. A read-only file is not
+// replaced (Windows refuses that too; Wine would not).
 bool ReplaceFileWith(const std::string& path, const std::string& bytes) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     char temporary[MAX_PATH];
     if (::GetTempFileNameA(FolderOfFile(path).c_str(), "vmx", 0, temporary) == 0) return false;
     if (WriteWholeFile(temporary, bytes) &&
