@@ -124,7 +124,7 @@ long QueryOptionValue(const OptionList& list, const char* name, uint32_t* type, 
             return data ? kResultMoreData : kResultOk;
         }
         if (data) {
-            std::memcpy(data, text.data(), text.size());
+            if (!text.empty()) std::memcpy(data, text.data(), text.size());   // an empty view may have no data
             static_cast<char*>(data)[text.size()] = '\0';
         }
         *size = static_cast<uint32_t>(needed);
