@@ -45,6 +45,19 @@ def pristine_prefix():
     return path
 
 
+def _run_captured(cmd, env, cwd, timeout):
+    """Runs a Wine program and returns (exit code, stdout, stderr). Output goes
+    through files, not pipes: a Wine program that happens to be the first in
+    its prefix starts the prefix's service processes, which inherit its
+    handles and would hold a pipe open long after the program has ended."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        proc = subprocess.run(cmd, env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                              timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        return (proc.returncode, out.read().decode(errors="replace"), err.read().decode(errors="replace"))
+
+
 class Session:
     def __init__(self, width=1024, height=768, depth=24):
         self.dir = tempfile.mkdtemp(prefix="velmorax-it-")
@@ -110,11 +123,10 @@ class Session:
 
     # Looking from outside.
     def wintool(self, *args, check=True):
-        proc = subprocess.run([WINE, WINTOOL] + [str(a) for a in args], env=self.env, cwd=self.work,
-                              capture_output=True, text=True, errors="replace", timeout=60)
-        if check and proc.returncode != 0:
-            raise AssertionError("wintool %s failed (%d): %s" % (args, proc.returncode, proc.stderr[-500:]))
-        return proc.stdout
+        code, out, err = _run_captured([WINE, WINTOOL] + [str(a) for a in args], self.env, self.work, 60)
+        if check and code != 0:
+            raise AssertionError("wintool %s failed (%d): %s" % (args, code, err[-500:]))
+        return out
 
     def windows(self):
         rows = []
@@ -183,12 +195,11 @@ class Session:
     # The registry.
     def reg_query(self, key):
         """Values of a key as {name: (type, text)}; None when the key does not exist."""
-        proc = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True,
-                              errors="replace", timeout=60)
-        if proc.returncode != 0:
+        code, out, _ = _run_captured([WINE, "reg", "query", key], self.env, self.work, 60)
+        if code != 0:
             return None
         values = {}
-        for line in proc.stdout.splitlines():
+        for line in out.splitlines():
             m = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
             if m:
                 values[m.group(1)] = (m.group(2), m.group(3))
