@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests and the integration tests under Wine, each
-# in a fresh prefix and on its own display, plus the checks of the 32-bit build.
+# in a fresh prefix and on its own display, plus the checks of the 32-bit build
+# and a short native fuzz run of the options-file reader.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -20,6 +21,9 @@ export VELMORAX_TEST_PREFIX="$work/prefix"
 status=0
 echo "test: the 32-bit build"
 bash tests/check_win32.sh || status=1
+
+echo "test: fuzzing the options-file reader (native build)"
+bash tests/fuzz/run.sh "${VELMORAX_FUZZ_SECONDS:-45}" || status=1
 
 ctest --test-dir build/win64 --output-on-failure -j2 || status=1
 exit $status

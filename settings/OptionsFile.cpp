@@ -1,6 +1,81 @@
 #include "OptionsFile.h"
 
-// The options file comes with its own change.
-int DumpOptions(AppSettings&, const std::string&) { return 0; }
-int ReadOptions(AppSettings&, const std::string&) { return 1; }
-void ImportOptionsAfterInstall(AppSettings&, const std::string&) {}
+#include "RegistryStore.h"
+
+#include <cstdio>
+
+namespace {
+
+// The folder part of a path, its last backslash or slash included.
+std::string FolderOfFile(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".\\") : path.substr(0, slash + 1);
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// The new file is written beside the old one and replaces it only when it is
+// complete, so a failure never leaves half a file. A read-only file is not
+// replaced (Windows refuses that too; Wine would not).
+bool ReplaceFileWith(const std::string& path, const std::string& bytes) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    char temporary[MAX_PATH];
+    if (::GetTempFileNameA(FolderOfFile(path).c_str(), "vmx", 0, temporary) == 0) return false;
+    if (WriteWholeFile(temporary, bytes) &&
+        ::MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    ::DeleteFileA(temporary);
+    return false;
+}
+
+// Loads both keys from the list into the record, then empties the list.
+void LoadFromOptionList(AppSettings& settings, OptionList& list) {
+    UseOptionList = true;
+    LoadStateValues(settings);
+    LoadKeyValues(settings);
+    list.Clear();
+    UseOptionList = false;
+}
+
+}  // namespace
+
+int WriteOptionsFile(const std::string& path, OptionList& list, bool write) {
+    const bool written = !write || ReplaceFileWith(path, FormatOptionsText(list));
+    list.Clear();
+    return written ? 1 : 0;
+}
+
+int DumpOptions(AppSettings& settings, const std::string& programDir) {
+    LoadStateValues(settings);
+    LoadKeyValues(settings);
+    const std::string path = OptionsFilePath(programDir);
+    OptionList& list = ProcessOptionList();
+    ReadOptionsFile(path, list);   // an existing file's lines keep their order; no file is no error
+    UseOptionList = true;
+    SaveStateValues(settings);
+    SaveKeyValues(settings);
+    const int written = WriteOptionsFile(path, list, true);
+    UseOptionList = false;
+    return written ? 0 : 1;
+}
+
+int ReadOptions(AppSettings& settings, const std::string& programDir) {
+    const std::string path = OptionsFilePath(programDir);
+    OptionList& list = ProcessOptionList();
+    if (!ReadOptionsFile(path, list)) return 1;
+    LoadFromOptionList(settings, list);
+    SaveStateValues(settings);
+    SaveKeyValues(settings);
+    return 0;
+}
+
+void ImportOptionsAfterInstall(AppSettings& settings, const std::string& programDir) {
+    ReadOptions(settings, programDir);
+}
