@@ -7,7 +7,8 @@
 
 int64_t FrameBytes(int32_t width, int32_t height, int32_t bitsPerPixel) {
     if (width < 1 || height < 1 || bitsPerPixel < 1) return -1;
-    const int64_t rowBytes = (static_cast<int64_t>(width) * bitsPerPixel / 8 + 3) / 4 * 4;
+    // Rows as the DIB section holds them: whole 32-bit words.
+    const int64_t rowBytes = (static_cast<int64_t>(width) * bitsPerPixel + 31) / 32 * 4;
     const int64_t bytes = static_cast<int64_t>(height) * rowBytes;
     return bytes > std::numeric_limits<int32_t>::max() ? -1 : bytes;
 }

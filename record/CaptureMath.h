@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-// Bytes of one frame: rows padded to four bytes. -1 when it does not fit
+// Bytes of one frame: rows padded to four bytes (as the DIB section's rows). -1 when it does not fit
 // an int32 or a dimension or depth is below 1.
 int64_t FrameBytes(int32_t width, int32_t height, int32_t bitsPerPixel);
 
