@@ -63,6 +63,7 @@ struct RecordingSession {
     int grabIndex = -1;
     int writeIndex = -1;
     int32_t lastWrittenPaletteVersion = -1;
+    int32_t streamLength = 0;           // positions the video stream holds (written or empty)
 
     // Frame clock.
     int32_t FramePeriod = 0;

@@ -3,6 +3,7 @@
 #include "Recording.h"
 #include "RecordingSession.h"
 #include "SoundStream.h"
+#include "StreamWriter.h"
 
 #include "../app/MainDialog.h"
 #include "../app/RecorderApp.h"
@@ -92,6 +93,9 @@ void StopRecording() {
     if (session->withSound) {
         if (SoundSource* source = CurrentSoundSource()) source->Stop();
     }
+    // Positions skipped after the last written frame are part of the video too.
+    const int32_t positions = session->FrameCount.load();
+    WriteEmptyPositions(*session, positions >= 0 ? positions : session->positionsBeforeAbort.load());
     ReleaseStreams(*session);
     ::Beep(1000, 200);
     main->state = Idle;

@@ -33,6 +33,13 @@ void WriteSilence(RecordingSession& session) {
 
 }  // namespace
 
+void WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
+    static char nothing = 0;
+    if (!session.video) return;
+    for (; session.streamLength < upTo; ++session.streamLength)
+        ::AVIStreamWrite(session.video, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
+}
+
 void WriteFrames() {
     RecordingSession* session = ActiveSession();
     MainDialog* main = App().mainDialog;
@@ -60,7 +67,9 @@ void WriteFrames() {
             }
             const int32_t position = TakeFramePosition(session->FrameCount);
             if (position < 0) return;
+            WriteEmptyPositions(*session, position);
             ::AVIStreamWrite(session->video, position, 1, slot.pixels, session->frameSize, 0, nullptr, nullptr);
+            session->streamLength = position + 1;
         }
         slot.full = 0;   // written, or dropped while paused
 
