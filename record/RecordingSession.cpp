@@ -25,6 +25,15 @@ RecordingSession& BeginSession() {
 
 void EndSession() { theSession.reset(); }
 
+void ReleaseStreams(RecordingSession& session) {
+    if (session.rawVideo) ::AVIStreamRelease(session.rawVideo);
+    if (session.video) ::AVIStreamRelease(session.video);
+    if (session.sound) ::AVIStreamRelease(session.sound);
+    if (session.file) ::AVIFileRelease(session.file);
+    session.rawVideo = session.video = session.sound = nullptr;
+    session.file = nullptr;
+}
+
 void AbortRecording(RecordingSession& session, int32_t code) {
     int32_t positions = session.FrameCount.load();
     do {

@@ -87,6 +87,9 @@ RecordingSession* ActiveSession();
 RecordingSession& BeginSession();
 void EndSession();
 
+// Releases the video streams, the sound stream and the file, each when it exists.
+void ReleaseStreams(RecordingSession& session);
+
 // Replaces the frame counter by an abort code: the timer is killed and the
 // main window is told to stop (start hotkey message). Any thread.
 void AbortRecording(RecordingSession& session, int32_t code);

@@ -32,14 +32,6 @@ bool FailStart(const char* step) {
     return false;
 }
 
-void ReleaseVideoFile(RecordingSession& session) {
-    if (session.rawVideo) ::AVIStreamRelease(session.rawVideo);
-    if (session.video) ::AVIStreamRelease(session.video);
-    if (session.file) ::AVIFileRelease(session.file);
-    session.rawVideo = session.video = nullptr;
-    session.file = nullptr;
-}
-
 enum class VideoStep { Done, Open, CreateStream, MakeCompressed, Refused };
 
 const char* StepText(VideoStep step) {
@@ -99,7 +91,7 @@ VideoStep OpenVideoFileWithFallback(RecordingSession& session, const AppSettings
     if (preferred == kCodeDib) return OpenVideoFile(session, settings, kCodeDib, false);
     const VideoStep step = OpenVideoFile(session, settings, preferred, true);
     if (step != VideoStep::MakeCompressed && step != VideoStep::Refused) return step;
-    ReleaseVideoFile(session);
+    ReleaseStreams(session);
     ::DeleteFileA(session.outputPath.c_str());
     session.lastWrittenPaletteVersion = -1;
     return OpenVideoFile(session, settings, kCodeDib, false);

@@ -12,16 +12,6 @@
 
 namespace {
 
-void ReleaseStreams(RecordingSession& session) {
-    if (session.rawVideo) ::AVIStreamRelease(session.rawVideo);
-    if (session.video) ::AVIStreamRelease(session.video);
-    if (session.sound) ::AVIStreamRelease(session.sound);
-    if (session.file) ::AVIFileRelease(session.file);
-    session.rawVideo = session.video = session.sound = nullptr;
-    session.file = nullptr;
-    if (session.aviInitialised) ::AVIFileExit();
-}
-
 void ReleaseBuffers(RecordingSession& session) {
     if (session.frame) {
         if (session.frameInitial) ::SelectObject(session.frame, session.frameInitial);
@@ -97,6 +87,7 @@ void StopRecording() {
     const int32_t positions = session->FrameCount.load();
     WriteEmptyPositions(*session, positions >= 0 ? positions : session->positionsBeforeAbort.load());
     ReleaseStreams(*session);
+    if (session->aviInitialised) ::AVIFileExit();
     ::Beep(1000, 200);
     main->state = Idle;
     ReleaseBuffers(*session);

@@ -44,6 +44,17 @@ def pristine_prefix():
         os.environ["VELMORAX_TEST_PREFIX"] = path
     return path
 
+def run_captured(args, env, cwd=None, timeout=60):
+    """Runs a Wine program and returns (exit code, output, errors). Output
+    goes through files, not pipes: when the program happens to be the first
+    Wine process of the prefix, the Wine services it starts keep its pipes
+    open long after it has ended."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        proc = subprocess.run(args, env=env, cwd=cwd, stdout=out, stderr=err, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        return proc.returncode, out.read().decode(errors="replace"), err.read().decode(errors="replace")
+
 
 class Session:
     def __init__(self, width=1024, height=768, depth=24):
@@ -110,11 +121,10 @@ class Session:
 
     # Looking from outside.
     def wintool(self, *args, check=True):
-        proc = subprocess.run([WINE, WINTOOL] + [str(a) for a in args], env=self.env, cwd=self.work,
-                              capture_output=True, text=True, errors="replace", timeout=60)
-        if check and proc.returncode != 0:
-            raise AssertionError("wintool %s failed (%d): %s" % (args, proc.returncode, proc.stderr[-500:]))
-        return proc.stdout
+        code, stdout, stderr = run_captured([WINE, WINTOOL] + [str(a) for a in args], self.env, self.work)
+        if check and code != 0:
+            raise AssertionError("wintool %s failed (%d): %s" % (args, code, stderr[-500:]))
+        return stdout
 
     def windows(self):
         rows = []
@@ -171,7 +181,7 @@ class Session:
 
     def answer(self, box, button_id):
         """Answers a message box: 1 OK, 2 Cancel, 6 Yes, 7 No."""
-        self.wintool("command", box["hwnd"], button_id)
+        self.wintool("command", "0x" + box["hwnd"], button_id)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
@@ -183,12 +193,11 @@ class Session:
     # The registry.
     def reg_query(self, key):
         """Values of a key as {name: (type, text)}; None when the key does not exist."""
-        proc = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True,
-                              errors="replace", timeout=60)
-        if proc.returncode != 0:
+        code, stdout, _ = run_captured([WINE, "reg", "query", key], self.env)
+        if code != 0:
             return None
         values = {}
-        for line in proc.stdout.splitlines():
+        for line in stdout.splitlines():
             m = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
             if m:
                 values[m.group(1)] = (m.group(2), m.group(3))
