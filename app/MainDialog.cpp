@@ -1,21 +1,42 @@
 #include "MainDialog.h"
 
+#include "AboutDialog.h"
+#include "HelpViewer.h"
 #include "RecorderApp.h"
+#include "WindowPlacement.h"
 #include "resource_ids.h"
 
+#include "../framework/Strings.h"
+#include "../hotkeys/Hotkeys.h"
 #include "../record/Recording.h"
+
+#include <shellapi.h>
 
 const MessageEntry MainDialog::kMessages[] = {
     OnCommand<&MainDialog::OnStartStop>(IDC_START),
     OnCommand<&MainDialog::OnStartStop>(IDC_STOP),
     OnCommand<&MainDialog::OnPause>(IDC_PAUSE),
+    OnCommand<&MainDialog::OnOpenFile>(IDC_OPEN),
+    OnCommand<&MainDialog::ShowSettings>(IDC_SETTINGS),
+    OnCommand<&MainDialog::OnHelp>(ID_HELP_CMD),
     OnCommand<&MainDialog::OnExit>(IDC_EXIT),
-    OnMessage<&MainDialog::OnHotKey>(WM_HOTKEY),
     OnMessage<&MainDialog::OnClose>(WM_CLOSE),
+    OnMessage<&MainDialog::OnHotKey>(WM_HOTKEY),
+    OnMessage<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
+    OnMessage<&MainDialog::OnPaint>(WM_PAINT),
+    OnMessage<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
+    OnMessage<&MainDialog::OnQueryNewPalette>(WM_QUERYNEWPALETTE),
+    OnMessage<&MainDialog::OnPaletteChanged>(WM_PALETTECHANGED),
+    OnMessage<&MainDialog::OnDrawItem>(WM_DRAWITEM),
     OnMessage<&MainDialog::OnDestroy>(WM_DESTROY),
     {},
 };
 IMPLEMENT_MESSAGE_MAP(MainDialog, CDialog)
+
+namespace {
+// The image buttons in the order they are bound.
+const int kButtonIds[7] = {IDC_START, IDC_PAUSE, IDC_OPEN, IDC_STOP, ID_HELP_CMD, IDC_EXIT, IDC_SETTINGS};
+}  // namespace
 
 MainDialog::MainDialog() : CDialog(IDD_MAIN) {
     icon_ = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_MAIN));
@@ -23,16 +44,79 @@ MainDialog::MainDialog() : CDialog(IDD_MAIN) {
 
 MainDialog::~MainDialog() = default;
 
+BOOL MainDialog::DestroyWindow() {
+    // The focus leaves the pages first, so that a field being edited is
+    // taken while everything still exists.
+    if (hwnd_) ::SetFocus(hwnd_);
+    return CDialog::DestroyWindow();
+}
+
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    panel.owner = this;
+    if (!panel.Create(hwnd_)) return TRUE;
+    // Child dialogs carry their template ids, so that they can be told apart from outside.
+    ::SetWindowLongPtrA(panel.hwnd(), GWLP_ID, static_cast<LONG_PTR>(panel.templateId()));
+
+    BindButtons();
     SetButtonsRecording(false);
+    EnableItem(IDC_SETTINGS, true);
+    EnableItem(IDC_EXIT, true);
+
+    // The template holds the button row; the panel lies below it.
+    RECT client, panelRect;
+    ::GetClientRect(hwnd_, &client);
+    ::GetWindowRect(panel.hwnd(), &panelRect);
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&panelRect), 2);
+    rowClientHeight_ = client.bottom;
+    panelClientHeight_ = panelRect.bottom;
+    HideSettings();
+
+    PlaceAtSavedPosition();
+    AddAboutToSystemMenu();
     ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    App().RegisterHotkeys();
+
     if (App().StartAfterLaunch) {
         ::ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
         OnStartStop();
     }
     return FALSE;
+}
+
+void MainDialog::BindButtons() {
+    for (size_t i = 0; i < 7; ++i) buttons_[i].AutoLoad(hwnd_, kButtonIds[i]);
+}
+
+LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    for (const CBitmapButton& button : buttons_) {
+        if (item && button.hwnd() && static_cast<UINT>(button.id()) == item->CtlID) {
+            button.DrawItem(*item);
+            return TRUE;
+        }
+    }
+    Default();
+    return FALSE;
+}
+
+void MainDialog::PlaceAtSavedPosition() {
+    const AppSettings& s = App().settings;
+    if (!SavedPositionApplies(s.WinX, s.WinY)) return;
+    RECT window, desktop;
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    const RECT r = ::PlaceAtSavedPosition(window, s.WinX, s.WinY, desktop);
+    ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void MainDialog::AddAboutToSystemMenu() {
+    const std::string about = LoadResString(IDS_ABOUT_MENU);
+    HMENU menu = ::GetSystemMenu(hwnd_, FALSE);
+    if (about.empty() || !menu) return;
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING, IDM_ABOUT, about.c_str());
 }
 
 void MainDialog::SetButtonsRecording(bool recording) {
@@ -46,52 +130,115 @@ void MainDialog::SetButtonsRecording(bool recording) {
 void MainDialog::OnStartStop() {
     if (state != Idle && state != StartingPaused) {
         StopRecording();
-        ::UnregisterHotKey(hwnd_, 5);
-        SetButtonsRecording(false);
-        if (App().ExitAfterRecording) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+        FinishStop();
         return;
     }
     ::SetFocus(Item(IDC_START));
+    // Sound: the wave recorder's ResetBlocks and SetFormat(SoundSampRate,
+    // SoundSampSize) go here once the wave recorder exists.
     SetButtonsRecording(true);
-    StartRecording(state == StartingPaused ? Paused : Recording);
+    const bool started = StartRecording(state == StartingPaused ? Paused : Recording);
+    if (!started) {
+        // A start that failed before it set a state (a start meant to be
+        // paused among them) still returns to the idle layout.
+        if (state == StartingPaused) state = Idle;
+        if (state == Idle && !ItemEnabled(IDC_START)) FinishStop();
+    }
+}
+
+void MainDialog::FinishStop() {
+    ReleaseSingleShotHotkey(hwnd_);
+    SetButtonsRecording(false);
+    // Panning may have moved the rectangle: the region page shows where it ended.
+    const AppSettings& s = App().settings;
+    panel.page2.left = LoadShared(s.StartX);
+    panel.page2.top = LoadShared(s.StartY);
+    if (panel.page2.hwnd()) panel.page2.UpdateData(false);
+    if (App().ExitAfterRecording) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void MainDialog::OnPause() {
+    const bool sound = App().settings.RecSound != 0;
     switch (state) {
     case Recording:
+        if (sound) {
+            // Sound: the wave input window's Pause() goes here once the wave recorder exists.
+        }
         state = Paused;
+        HoldSingleShotHotkey(hwnd_);
         break;
     case Paused:
+        ReleaseSingleShotHotkey(hwnd_);
+        if (sound) {
+            // Sound: the wave input window's Resume() goes here once the wave recorder exists.
+        }
         state = Recording;
         break;
     case Idle:
+        HoldSingleShotHotkey(hwnd_);
         state = StartingPaused;
         OnStartStop();
         break;
-    default:
+    default:   // StartingPaused: the start is already on its way
         break;
     }
 }
 
-LRESULT MainDialog::OnHotKey(WPARAM id, LPARAM) {
-    switch (id) {
-    case 1:
-        if (state == Idle)
-            ::PostMessageA(hwnd_, WM_COMMAND, IDC_START, reinterpret_cast<LPARAM>(Item(IDC_START)));
-        else
-            OnStartStop();
-        break;
-    case 3: OnPause(); break;
-    case 5: RecordSingleFrame(); break;
-    default: break;
-    }
-    return 0;
+void MainDialog::OnOpenFile() {
+    char folder[256] = "";
+    ::GetCurrentDirectoryA(255, folder);
+    ::ShellExecuteA(hwnd_, "open", App().settings.AVIFileName.c_str(), nullptr, folder, SW_SHOW);
 }
 
-void MainDialog::ShowSettings() {}
-void MainDialog::HideSettings() {}
-void MainDialog::ShowCaptureRateField() {}
-void MainDialog::ShowOutputFileName() {}
+void MainDialog::OnHelp() { ShowHelp(hwnd_, HELP_CONTENTS, 0); }
+
+void MainDialog::SetClientHeight(int clientHeight) {
+    if (clientHeight <= 0) return;
+    RECT window, client, desktop;
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(hwnd_, &client);
+    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    if (::IsIconic(hwnd_)) {
+        // Minimised: change the size the window will have when restored.
+        WINDOWPLACEMENT placement = {sizeof placement};
+        if (!::GetWindowPlacement(hwnd_, &placement)) return;
+        RECT& normal = placement.rcNormalPosition;
+        normal.bottom = normal.top + frameHeight_ + clientHeight;
+        placement.flags = 0;
+        placement.showCmd = ::IsWindowVisible(hwnd_) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+        ::SetWindowPlacement(hwnd_, &placement);
+        return;
+    }
+    frameHeight_ = (window.bottom - window.top) - client.bottom;
+    const RECT r = WithHeight(window, frameHeight_ + clientHeight, desktop);
+    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainDialog::ShowSettings() {
+    ::ShowWindow(panel.hwnd(), SW_SHOW);
+    EnableItem(IDC_SETTINGS, false);
+    SetClientHeight(panelClientHeight_);
+}
+
+void MainDialog::HideSettings() {
+    ::ShowWindow(panel.hwnd(), SW_HIDE);
+    EnableItem(IDC_SETTINGS, true);
+    SetClientHeight(rowClientHeight_);
+}
+
+void MainDialog::ShowCaptureRateField() {
+    panel.tabs.SetCurSel(2);
+    ShowSettings();
+    panel.ShowPageOfTab(2);
+    HWND field = panel.page3.Item(IDC_VIDEO_FPS);
+    if (!field) return;
+    ::SetFocus(field);
+    ::SendMessageA(field, EM_SETSEL, 0, -1);
+    ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
+}
+
+void MainDialog::ShowOutputFileName() { panel.page3.RefreshFromSettings(); }
 
 void MainDialog::OnOK() { OnStartStop(); }
 void MainDialog::OnCancel() {}
@@ -106,11 +253,54 @@ LRESULT MainDialog::OnClose(WPARAM, LPARAM) {
     return 0;
 }
 
+LRESULT MainDialog::OnSysCommand(WPARAM command, LPARAM) {
+    ::SetFocus(hwnd_);
+    if ((command & 0xFFF0) == IDM_ABOUT) {
+        AboutDialog about(this);
+        about.DoModal();
+        return 0;
+    }
+    Default();
+    return 0;
+}
+
+LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
+    if (!::IsIconic(hwnd_)) {
+        Default();
+        return 0;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(hwnd_, &paint);
+    ::SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    ::DrawIcon(dc, (client.right - iconWidth + 1) / 2, (client.bottom - iconHeight + 1) / 2, icon_);
+    ::EndPaint(hwnd_, &paint);
+    return 0;
+}
+
+LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+LRESULT MainDialog::OnQueryNewPalette(WPARAM, LPARAM) { return 0; }
+
+LRESULT MainDialog::OnPaletteChanged(WPARAM changer, LPARAM) {
+    // The recording loop takes posted messages itself and refreshes the
+    // palette of the captured frames.
+    if (state != Idle) ::PostMessageA(hwnd_, WM_PALETTECHANGED, changer, 0);
+    return 0;
+}
+
 LRESULT MainDialog::OnDestroy(WPARAM, LPARAM) {
+    panel.DestroyWindow();
+    ShowHelp(hwnd_, HELP_QUIT, 0);
+    // Sound: the wave recorder's input window is deleted here once the wave recorder exists.
     RECT rect;
     if (::GetWindowRect(hwnd_, &rect)) {
         App().settings.WinX = rect.left;
         App().settings.WinY = rect.top;
     }
+    Default();
     return 0;
 }

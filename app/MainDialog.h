@@ -1,8 +1,13 @@
 // MainDialog: the program's one window, a modal dialog from template 102.
 // Its buttons, the Enter key and the hotkeys start, pause and stop
 // recordings; while a recording runs, the recording loop pumps its messages.
+// The settings panel opens below the button row, and the window grows to
+// show it and shrinks again when it closes.
 #pragma once
 
+#include "SettingsPanel.h"
+
+#include "../framework/BitmapButton.h"
 #include "../framework/Dialog.h"
 #include "../record/RecordState.h"
 
@@ -13,6 +18,8 @@ public:
     MainDialog();
     ~MainDialog() override;
 
+    SettingsPanel panel;
+
     // The recording state; read by the frame grabber's thread.
     std::atomic<int32_t> state{Idle};
 
@@ -20,7 +27,7 @@ public:
     void OnStartStop();
     // Pause command, by state: pause, resume, or start paused.
     void OnPause();
-    // Hotkey dispatch by identifier.
+    // Hotkey dispatch by identifier (hotkeys/Hotkeys.cpp).
     LRESULT OnHotKey(WPARAM id, LPARAM);
 
     // Settings panel.
@@ -31,17 +38,38 @@ public:
     // The output file name changed by numbering: shown on the video page.
     void ShowOutputFileName();
 
+    BOOL DestroyWindow() override;
     BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
+    void OnOK() override;       // Enter: start/stop
+    void OnCancel() override;   // Escape: nothing
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    void BindButtons();
+    void SetButtonsRecording(bool recording);
+    void PlaceAtSavedPosition();
+    void AddAboutToSystemMenu();
+    // The end of every stop: hotkey 5, the idle layout, the region page.
+    void FinishStop();
+    // The window's height for a client area of clientHeight.
+    void SetClientHeight(int clientHeight);
+
+    void OnOpenFile();
+    void OnHelp();
     void OnExit();
     LRESULT OnClose(WPARAM, LPARAM);
+    LRESULT OnSysCommand(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnQueryNewPalette(WPARAM, LPARAM);
+    LRESULT OnPaletteChanged(WPARAM, LPARAM);
+    LRESULT OnDrawItem(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
-    void SetButtonsRecording(bool recording);
 
     HICON icon_ = nullptr;
+    CBitmapButton buttons_[7];
+    int rowClientHeight_ = 0;     // client height with the panel hidden
+    int panelClientHeight_ = 0;   // client height with the panel shown
+    int frameHeight_ = 0;         // window height less client height, kept for a minimised window
 };

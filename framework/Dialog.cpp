@@ -62,7 +62,7 @@ INT_PTR CDialog::DoModal() {
 
     if (parentWasEnabled) ::EnableWindow(parent, TRUE);
     if (parent && ::GetActiveWindow() == dialog) ::SetActiveWindow(parent);
-    if (hwnd_) ::DestroyWindow(hwnd_);
+    if (hwnd_) DestroyWindow();   // virtual: a dialog may tidy up first
     modal_ = false;
     return result_;
 }

@@ -140,6 +140,10 @@ def rounded_rect(x0, y0, x1, y1, r):
     return inside
 
 
+def rect_shape(x0, y0, x1, y1):
+    return rounded_rect(x0, y0, x1, y1, 0.0)
+
+
 def polygon(points):
     xs = [p[0] for p in points]
     ys = [p[1] for p in points]
@@ -155,6 +159,18 @@ def polygon(points):
                 result = not result
             j = i
         return result
+    return inside
+
+
+def widened(inner):
+    """The shape widened by about one pixel, for a dark rim."""
+    @shape(tuple(v + d for v, d in zip(inner.box, (-1.2, -1.2, 1.2, 1.2))))
+    def inside(x, y):
+        for dx, dy in ((0, 0), (1, 0), (-1, 0), (0, 1), (0, -1),
+                       (0.7, 0.7), (-0.7, 0.7), (0.7, -0.7), (-0.7, -0.7)):
+            if inner(x + dx, y + dy):
+                return True
+        return False
     return inside
 
 
@@ -187,19 +203,9 @@ def arc_points(cx, cy, r, start_degrees, end_degrees, count=24):
 
 
 def minus(a, b):
-    @shape(getattr(a, "box", None) or (0, 0, 0, 0))
+    @shape(a.box)
     def inside(x, y):
         return a(x, y) and not b(x, y)
-    return inside
-
-
-def union(*shapes):
-    boxes = [s.box for s in shapes]
-
-    @shape((min(b[0] for b in boxes), min(b[1] for b in boxes),
-            max(b[2] for b in boxes), max(b[3] for b in boxes)))
-    def inside(x, y):
-        return any(s(x, y) for s in shapes)
     return inside
 
 
@@ -298,26 +304,10 @@ def glyph_exit(c):
     c.fill(polygon([(10.3, 11.2), (15.7, 12.8), (15.7, 32.2), (10.3, 30.6)]),
            vertical(11, (196, 132, 74), 32, (150, 94, 48)))
     c.fill(circle(14.3, 22.4, 0.95), (250, 220, 120))
-    arrow = polygon([(18, 17.8), (25.5, 17.8), (25.5, 13.5), (33.5, 20.5),
-                     (25.5, 27.5), (25.5, 23.2), (18, 23.2)])
-    c.fill(grow_polygon_outline(arrow), (20, 100, 36))
+    arrow = polygon([(17, 17.8), (24.5, 17.8), (24.5, 13.5), (32.5, 20.5),
+                     (24.5, 27.5), (24.5, 23.2), (17, 23.2)])
+    c.fill(widened(arrow), (20, 100, 36))
     c.fill(arrow, vertical(13.5, (104, 210, 110), 27.5, (36, 150, 58)))
-
-
-def rect_shape(x0, y0, x1, y1):
-    return rounded_rect(x0, y0, x1, y1, 0.0)
-
-
-def grow_polygon_outline(inner):
-    """The polygon widened by about one pixel, for a dark rim."""
-    @shape(tuple(v + d for v, d in zip(inner.box, (-1.2, -1.2, 1.2, 1.2))))
-    def inside(x, y):
-        for dx, dy in ((0, 0), (1, 0), (-1, 0), (0, 1), (0, -1),
-                       (0.7, 0.7), (-0.7, 0.7), (0.7, -0.7), (-0.7, -0.7)):
-            if inner(x + dx, y + dy):
-                return True
-        return False
-    return inside
 
 
 GLYPHS = [

@@ -44,17 +44,6 @@ def pristine_prefix():
         os.environ["VELMORAX_TEST_PREFIX"] = path
     return path
 
-def run_captured(args, env, cwd=None, timeout=60):
-    """Runs a Wine program and returns (exit code, output, errors). Output
-    goes through files, not pipes: when the program happens to be the first
-    Wine process of the prefix, the Wine services it starts keep its pipes
-    open long after it has ended."""
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        proc = subprocess.run(args, env=env, cwd=cwd, stdout=out, stderr=err, timeout=timeout)
-        out.seek(0)
-        err.seek(0)
-        return proc.returncode, out.read().decode(errors="replace"), err.read().decode(errors="replace")
-
 
 class Session:
     def __init__(self, width=1024, height=768, depth=24):
@@ -120,11 +109,21 @@ class Session:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # Looking from outside.
+    def capture(self, command, timeout=60):
+        """Runs a Wine command and returns (exit code, output). The output
+        goes through a file, not a pipe: Wine's background processes started
+        by the command would hold a pipe open long after it has ended."""
+        with tempfile.TemporaryFile() as out:
+            proc = subprocess.run(command, env=self.env, cwd=self.work, stdout=out, stderr=subprocess.DEVNULL,
+                                  timeout=timeout)
+            out.seek(0)
+            return proc.returncode, out.read().decode("latin-1")
+
     def wintool(self, *args, check=True):
-        code, stdout, stderr = run_captured([WINE, WINTOOL] + [str(a) for a in args], self.env, self.work)
+        code, output = self.capture([WINE, WINTOOL] + [str(a) for a in args])
         if check and code != 0:
-            raise AssertionError("wintool %s failed (%d): %s" % (args, code, stderr[-500:]))
-        return stdout
+            raise AssertionError("wintool %s failed (%d)" % (args, code))
+        return output
 
     def windows(self):
         rows = []
@@ -181,7 +180,7 @@ class Session:
 
     def answer(self, box, button_id):
         """Answers a message box: 1 OK, 2 Cancel, 6 Yes, 7 No."""
-        self.wintool("command", "0x" + box["hwnd"], button_id)
+        self.wintool("command", box["hwnd"], button_id)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
@@ -193,11 +192,11 @@ class Session:
     # The registry.
     def reg_query(self, key):
         """Values of a key as {name: (type, text)}; None when the key does not exist."""
-        code, stdout, _ = run_captured([WINE, "reg", "query", key], self.env)
+        code, output = self.capture([WINE, "reg", "query", key])
         if code != 0:
             return None
         values = {}
-        for line in stdout.splitlines():
+        for line in output.splitlines():
             m = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
             if m:
                 values[m.group(1)] = (m.group(2), m.group(3))

@@ -63,6 +63,16 @@ class StartUp(SessionTest):
             self.s.wintool("post", "Velmorax", 0x0010, 0, 0)
             self.s.wait_exit(proc)
 
+    def test_arguments_of_any_length_and_content_are_safe(self):
+        # Near the command line's limit, odd characters, a trailing "-a".
+        long_name = "n" * 20000 + ".avi"
+        args = ["-x" + "9" * 3000, "-f" + "1" * 5000, "-hw" + "7" * 40, "\u00e9\u00ff%s%n%d", "-a", long_name, "-a"]
+        proc = self.s.start(*args)
+        self.s.wait_window("Velmorax")
+        self.assertEqual(self.s.message_boxes(), [])
+        self.s.wintool("post", "Velmorax", 0x0010, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -47,12 +47,20 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> TopWindows() {
     std::vector<HWND> list;
-    EnumWindows([](HWND hwnd, LPARAM lp) {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&list));
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> list;
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&list));
     return list;
 }
 
@@ -67,6 +75,13 @@ HWND FindByName(const char* name) {
     return hidden;
 }
 
+// Handles print as 0x... so that they can be given back as a window name.
+std::string Handle(HWND hwnd) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+    return buffer;
+}
+
 void PrintRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
@@ -77,7 +92,7 @@ int Windows() {
     for (HWND hwnd : TopWindows()) {
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
-        std::printf("%p\t%lu\t%s\t%d\t%d\t%d\t", static_cast<void*>(hwnd), pid, ClassOf(hwnd).c_str(),
+        std::printf("%s\t%lu\t%s\t%d\t%d\t%d\t", Handle(hwnd).c_str(), pid, ClassOf(hwnd).c_str(),
                     IsWindowVisible(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0);
         PrintRect(hwnd);
         std::printf("\t%s\n", Escaped(Text(hwnd)).c_str());
@@ -87,12 +102,7 @@ int Windows() {
 
 int Controls(HWND parent) {
     if (!parent) return 2;
-    std::vector<HWND> list;
-    EnumChildWindows(parent, [](HWND hwnd, LPARAM lp) {
-        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&list));
-    for (HWND hwnd : list) {
+    for (HWND hwnd : Descendants(parent)) {
         const std::string cls = ClassOf(hwnd);
         long checked = -1;
         if (cls == "Button") checked = static_cast<long>(SendMessageA(hwnd, BM_GETCHECK, 0, 0));
@@ -109,7 +119,7 @@ int MessageBoxes() {
         if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) continue;
         HWND text = GetDlgItem(hwnd, 0xFFFF);
         if (!text) continue;
-        std::printf("%p\t%p\t%s\t%s\n", static_cast<void*>(hwnd), static_cast<void*>(GetWindow(hwnd, GW_OWNER)),
+        std::printf("%s\t%s\t%s\t%s\n", Handle(hwnd).c_str(), Handle(GetWindow(hwnd, GW_OWNER)).c_str(),
                     Escaped(Text(hwnd)).c_str(), Escaped(Text(text)).c_str());
     }
     return 0;
@@ -171,13 +181,8 @@ int main(int argc, char** argv) {
         HWND hwnd = FindByName(argv[2]);
         HWND tab = nullptr;
         // The tab control may sit inside a child dialog: search all descendants.
-        struct Search { int id; HWND found; } search{static_cast<int>(Number(argv[3])), nullptr};
-        EnumChildWindows(hwnd, [](HWND child, LPARAM lp) {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (GetDlgCtrlID(child) == s->id && ClassOf(child) == WC_TABCONTROLA) { s->found = child; return FALSE; }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
-        tab = search.found;
+        for (HWND child : Descendants(hwnd))
+            if (GetDlgCtrlID(child) == static_cast<int>(Number(argv[3])) && ClassOf(child) == WC_TABCONTROLA) tab = child;
         if (!tab) return 1;
         std::printf("%d\n", static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)));
         return 0;
@@ -187,7 +192,7 @@ int main(int argc, char** argv) {
         do {
             HWND hwnd = FindByName(argv[2]);
             if (hwnd && IsWindowVisible(hwnd)) {
-                std::printf("%p\n", static_cast<void*>(hwnd));
+                std::printf("%s\n", Handle(hwnd).c_str());
                 return 0;
             }
             Sleep(100);

@@ -1,0 +1,73 @@
+#include "SettingsPanel.h"
+
+#include "HelpViewer.h"
+#include "MainDialog.h"
+#include "RecorderApp.h"
+#include "resource_ids.h"
+
+#include "../framework/DataExchange.h"
+#include "../framework/Strings.h"
+
+#include <commctrl.h>
+
+const MessageEntry SettingsPanel::kMessages[] = {
+    OnNotify<&SettingsPanel::OnTabChanged>(IDC_TABS, TCN_SELCHANGE),
+    OnCommand<&SettingsPanel::RestoreDefaults>(IDC_RESTORE_DEFAULTS),
+    OnCommand<&SettingsPanel::OnPanelHelp>(IDC_PANEL_HELP),
+    {},
+};
+IMPLEMENT_MESSAGE_MAP(SettingsPanel, CDialog)
+
+SettingsPanel::SettingsPanel() : CDialog(IDD_SETTINGS_PANEL) {}
+
+void SettingsPanel::DoDataExchange(DataExchange& dx) { tabs.Attach(dx.Control(IDC_TABS)); }
+
+BOOL SettingsPanel::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const UINT labels[4] = {IDS_TAB_REGION, IDS_TAB_HOTKEYS, IDS_TAB_VIDEO, IDS_TAB_SOUND};
+    for (int i = 0; i < 4; ++i) tabs.InsertItem(i, LoadResString(labels[i]));
+
+    // Each page goes right after the tab control in the z-order (and so in
+    // the tab order), so that the tab control, which clips its siblings,
+    // never paints over it.
+    HWND after = tabs.hwnd();
+    for (SettingsPage* page : Pages()) {
+        if (!page->Create(hwnd_)) continue;
+        ::SetWindowLongPtrA(page->hwnd(), GWLP_ID, static_cast<LONG_PTR>(page->templateId()));
+        ::SetWindowPos(page->hwnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::ShowWindow(page->hwnd(), page == &page2 ? SW_SHOW : SW_HIDE);
+        after = page->hwnd();
+    }
+    return TRUE;
+}
+
+std::array<SettingsPage*, 4> SettingsPanel::Pages() { return {&page1, &page2, &page3, &page4}; }
+
+SettingsPage* SettingsPanel::PageOfTab(int tab) {
+    const int member = PageMemberForTab(tab);
+    return member ? Pages()[static_cast<size_t>(member - 1)] : nullptr;
+}
+
+void SettingsPanel::ShowPageOfTab(int tab) {
+    for (SettingsPage* page : Pages())
+        if (page->hwnd()) ::ShowWindow(page->hwnd(), SW_HIDE);
+    SettingsPage* shown = PageOfTab(tab);
+    if (shown && shown->hwnd()) ::ShowWindow(shown->hwnd(), SW_SHOW);
+}
+
+LRESULT SettingsPanel::OnTabChanged(NMHDR*) {
+    ShowPageOfTab(tabs.GetCurSel());
+    return 0;
+}
+
+void SettingsPanel::OnOK() {
+    if (owner) owner->HideSettings();
+}
+
+void SettingsPanel::RestoreDefaults() {
+    if (AppMessageBox(hwnd_, LoadResString(IDS_RESTORE_ASK), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    ResetSettings(App().settings, LoadResString(IDS_MOD_SHIFT));
+    for (SettingsPage* page : Pages()) page->RefreshFromSettings();   // member order: 1, 2, 3, 4
+}
+
+void SettingsPanel::OnPanelHelp() { ShowHelp(hwnd_, HELP_CONTEXT, static_cast<DWORD_PTR>(HelpTopicForTab(tabs.GetCurSel()))); }

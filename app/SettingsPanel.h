@@ -1,0 +1,44 @@
+// SettingsPanel: the tab container below the main window's button row
+// (template 156), with the four settings pages as child dialogs of which one
+// is shown at a time.
+#pragma once
+
+#include "PanelTabs.h"
+
+#include "../framework/Dialog.h"
+#include "../framework/TabCtrl.h"
+#include "../settings/SettingsPages.h"
+
+#include <array>
+
+class MainDialog;
+
+class SettingsPanel : public CDialog {
+public:
+    SettingsPanel();
+
+    MainDialog* owner = nullptr;
+    CMyPropertyPage1 page1;   // hotkeys, tab 1
+    CMyPropertyPage2 page2;   // region, tab 0
+    CMyPropertyPage3 page3;   // video, tab 2
+    CMyPropertyPage4 page4;   // sound, tab 3
+    CTabCtrl tabs;
+
+    // Hides every page, then shows the page of tab (none for a bad index).
+    void ShowPageOfTab(int tab);
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
+    void OnOK() override;       // the Close button: hide the panel
+    void OnCancel() override {}
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT OnTabChanged(NMHDR*);
+    void RestoreDefaults();
+    void OnPanelHelp();
+    SettingsPage* PageOfTab(int tab);
+    // The pages in member order.
+    std::array<SettingsPage*, 4> Pages();
+};
