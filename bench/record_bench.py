@@ -50,6 +50,8 @@ class Display:
         shutil.copytree(pristine_prefix(), self.prefix, symlinks=True)
         self.env = dict(os.environ, DISPLAY=self.name, WINEPREFIX=self.prefix, WINELOADER=WINE,
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        # Wine paints its desktop when it starts: the picture comes after that.
+        wintool(self, "windows")
         pattern = os.path.join(work, "pattern.ppm")
         avi_tools.write_pattern(pattern, 480, 270)
         subprocess.run(["/usr/bin/convert", pattern, "-scale", "400%", os.path.join(work, "screen.png")], check=True)
@@ -63,8 +65,12 @@ class Display:
 
 
 def wintool(display, *args):
-    return subprocess.run([WINE, WINTOOL] + [str(a) for a in args], env=display.env, capture_output=True,
-                          text=True, timeout=60).stdout
+    # Through a file: Wine's background processes may hold a pipe open.
+    with tempfile.TemporaryFile() as out:
+        subprocess.run([WINE, WINTOOL] + [str(a) for a in args], env=display.env, stdout=out,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        out.seek(0)
+        return out.read().decode("latin-1")
 
 
 def velmorax(display, work, width, height, fps):
@@ -73,11 +79,14 @@ def velmorax(display, work, width, height, fps):
                              "-w%d" % width, "-h%d" % height, "-f%d" % fps, "-a", os.path.basename(path)],
                             cwd=work, env=display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = time.time() + 60
-    while time.time() < deadline and "\tVelmorax\n" not in wintool(display, "windows"):
+    while time.time() < deadline and not any(line.rstrip().endswith("\tVelmorax")
+                                             for line in wintool(display, "windows").splitlines()):
         time.sleep(0.3)
+    began = time.time()
     start = cpu_seconds(proc.pid)
     time.sleep(SECONDS)
     end = cpu_seconds(proc.pid)
+    measured = time.time() - began
     wintool(display, "post", "Velmorax", 0x0312, 1, 0)
     proc.wait(timeout=60)
     index = index_of(path)
@@ -85,7 +94,7 @@ def velmorax(display, work, width, height, fps):
     skipped = len(index) - written
     os.remove(path)
     # Frames of the measured interval: the recording ran a little longer.
-    frames_in_interval = max(1.0, min(written, fps * SECONDS * written / max(1, len(index))))
+    frames_in_interval = max(1.0, min(written, fps * measured * written / max(1, len(index))))
     return written, skipped, (end - start) / frames_in_interval
 
 
