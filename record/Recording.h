@@ -17,3 +17,7 @@ void StopRecording();
 
 // While paused: writes exactly one frame (and one frame of silence).
 void RecordSingleFrame();
+
+// Numbers the output file name (the first free number) and shows it on
+// the video page.
+void NextFileName();

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Recording benchmark: Velmorax against ffmpeg's x11grab on the same
+# virtual screen. Needs the win64 build (scripts/setup.sh).
+#   VELMORAX_BENCH_SECONDS   recording time per case (default 4)
+#   VELMORAX_TEST_PREFIX     a pristine Wine prefix to copy (else one is made)
+set -u
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/wine-env.sh"
+export VELMORAX_DIST_DIR=${VELMORAX_DIST_DIR:-$here/dist/win64}
+export VELMORAX_WINTOOL=${VELMORAX_WINTOOL:-$here/build/win64/tests/wintool.exe}
+made=""
+if [ -z "${VELMORAX_TEST_PREFIX:-}" ]; then
+    made=$(mktemp -d /tmp/velmorax-bench-prefix.XXXXXX)
+    echo "bench: preparing a Wine prefix..." >&2
+    velmorax_make_prefix "$made"
+    export VELMORAX_TEST_PREFIX=$made
+fi
+python3 "$here/bench/record_bench.py"
+rc=$?
+if [ -n "$made" ]; then
+    WINEPREFIX=$made "$VELMORAX_WINESERVER" -k >/dev/null 2>&1
+    rm -rf "$made"
+fi
+exit $rc

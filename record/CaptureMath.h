@@ -1,0 +1,53 @@
+// Arithmetic of a recording: frame and format sizes, the video stream's
+// rate and scale, the frame clock's period, and the checks that refuse
+// settings the arithmetic cannot take.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Bytes of one frame: rows padded to four bytes (as the DIB section's rows). -1 when it does not fit
+// an int32 or a dimension or depth is below 1.
+int64_t FrameBytes(int32_t width, int32_t height, int32_t bitsPerPixel);
+
+// Colours in the capture format's table: 2^bits up to 8 bits, else 0.
+int32_t ColourCountFor(int32_t bitsPerPixel);
+// Bytes of the capture format: the 40-byte header and the colour table.
+int32_t FormatBytes(int32_t colourCount);
+
+// The compressor chosen by colour depth: "MSVC" above 8 bits, "MRLE" at
+// 8, "DIB " below.
+uint32_t DefaultCompressorFor(int32_t bitsPerPixel);
+
+// Video stream rate and scale: the stream plays at about fpsPlay frames
+// per second, each frame standing for 1/fps seconds of real time.
+uint32_t VideoRate(double fps);                // ⌊fps × 1000⌋
+uint32_t VideoScale(double fps, double fpsPlay);   // ⌊0.5 + 1000 × fps / fpsPlay⌋
+// Milliseconds between frame clock ticks: ⌊0.5 + 1000 / fps⌋.
+int32_t FramePeriodFor(double fps);
+
+// Why a recording with these settings cannot start: the step text for
+// the "could not record" message, or empty when all is well.
+std::string CaptureSettingsProblem(double fps, double fpsPlay, int32_t width, int32_t height,
+                                   int32_t bitsPerPixel);
+
+// Wave input buffer of one block: ⌊rate / 11025⌋ × ⌊bits / 8⌋ × 2048 bytes.
+int32_t WaveBlockBytes(uint32_t samplesPerSec, uint16_t bitsPerSample);
+
+// The silence written with a single frame while paused.
+struct Silence {
+    int32_t samples = 0;
+    int32_t bytes = 0;
+    uint8_t fill = 0;   // 0x80 for 8-bit samples, 0 for 16-bit
+};
+Silence SingleShotSilence(int32_t sampleRate, int32_t bitsPerSample, double fpsPlay);
+
+// The start caption is drawn while less than 5000 ms have passed.
+bool CaptionVisible(uint32_t startMs, uint32_t nowMs);
+
+// The cursor is drawn when it lies inside the rectangle, edges included.
+bool CursorInCapture(int32_t x, int32_t y, int32_t startX, int32_t startY, int32_t width, int32_t height);
+
+// The screen is copied in horizontal strips of at most this many rows:
+// one large copy from the screen is many times slower than a few strips.
+constexpr int32_t kMaxStripRows = 360;

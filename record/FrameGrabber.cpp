@@ -1,0 +1,200 @@
+#include "FrameGrabber.h"
+
+#include "CaptureMath.h"
+#include "CursorScheme.h"
+#include "PanStep.h"
+#include "RecordingSession.h"
+
+#include "../app/MainDialog.h"
+#include "../app/RecorderApp.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+bool KeyDown(KeyStateFunction keyState, int key) { return (keyState(key) & 0x8000) != 0; }
+
+void PanCaptureRect(RecordingSession& session, AppSettings& settings, POINT cursor) {
+    const int32_t panModifiers = LoadShared(settings.PanModifiers);
+    int32_t held = 0;
+    if (panModifiers != 0 && session.keyState) {
+        held = HeldModifierSet(KeyDown(session.keyState, VK_SHIFT), KeyDown(session.keyState, VK_CONTROL),
+                               KeyDown(session.keyState, VK_MENU));
+    }
+    const PanInput in{LoadShared(settings.StartX), LoadShared(settings.StartY), LoadShared(settings.Width),
+                      LoadShared(settings.Height), session.screenWidth, session.screenHeight,
+                      LoadShared(settings.PanLocked), panModifiers, held, cursor.x, cursor.y,
+                      session.previousCursor.x, session.previousCursor.y};
+    if (PanningNow(in.panLocked, in.panModifiers, in.heldModifiers)) {
+        const PanResult moved = PanStep(in);
+        StoreShared(settings.StartX, moved.startX);
+        StoreShared(settings.StartY, moved.startY);
+    }
+    session.previousCursor = cursor;
+}
+
+// The outline around the capture rectangle, drawn in XOR so that drawing
+// it twice removes it again; with diagonals while paused.
+class Outline {
+public:
+    Outline(const RECT& rect, bool paused) : rect_(rect), paused_(paused) {
+        dc_ = ::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+        if (!dc_) return;
+        ::SetMapMode(dc_, MM_TEXT);
+        ::SetROP2(dc_, R2_XORPEN);
+        pen_ = ::CreatePen(PS_SOLID, 3, RGB(255, 255, 255));
+        oldPen_ = ::SelectObject(dc_, pen_);
+        oldBrush_ = ::SelectObject(dc_, ::GetStockObject(NULL_BRUSH));
+        Draw();
+    }
+    ~Outline() {
+        if (!dc_) return;
+        Draw();
+        ::SelectObject(dc_, oldPen_);
+        ::SelectObject(dc_, oldBrush_);
+        ::DeleteObject(pen_);
+        ::DeleteDC(dc_);
+    }
+    Outline(const Outline&) = delete;
+    Outline& operator=(const Outline&) = delete;
+
+private:
+    void Draw() {
+        ::Rectangle(dc_, rect_.left, rect_.top, rect_.right, rect_.bottom);
+        if (paused_) {
+            ::MoveToEx(dc_, rect_.left, rect_.top, nullptr);
+            ::LineTo(dc_, rect_.right, rect_.bottom);
+            ::MoveToEx(dc_, rect_.right, rect_.top, nullptr);
+            ::LineTo(dc_, rect_.left, rect_.bottom);
+        }
+        ::GdiFlush();
+    }
+
+    RECT rect_;
+    bool paused_;
+    HDC dc_ = nullptr;
+    HPEN pen_ = nullptr;
+    HGDIOBJ oldPen_ = nullptr;
+    HGDIOBJ oldBrush_ = nullptr;
+};
+
+// The cursor to draw in this tick: the one the window under the pointer
+// shows, in the user's scheme; none when the pointer is outside.
+HCURSOR TickCursor(RecordingSession& session, POINT cursor, const RECT& capture) {
+    if (!CursorInCapture(cursor.x, cursor.y, capture.left, capture.top, capture.right - capture.left,
+                         capture.bottom - capture.top))
+        return nullptr;
+    if (HWND under = ::WindowFromPoint(cursor)) {
+        const DWORD thread = ::GetWindowThreadProcessId(under, nullptr);
+        if (thread != session.attachedThread && ::AttachThreadInput(thread, ::GetCurrentThreadId(), TRUE))
+            session.attachedThread = thread;
+    }
+    HCURSOR shown = ::GetCursor();
+    return shown ? SchemeCursorFor(shown) : nullptr;
+}
+
+// Copies the rectangle in strips: one large copy from the screen is far
+// slower than a few smaller ones.
+void CopyScreen(RecordingSession& session, const RECT& capture) {
+    const int width = capture.right - capture.left;
+    const int height = capture.bottom - capture.top;
+    for (int row = 0; row < height; row += kMaxStripRows) {
+        const int rows = std::min(kMaxStripRows, height - row);
+        ::BitBlt(session.frame, 0, row, width, rows, session.screen, capture.left, capture.top + row, SRCCOPY);
+    }
+}
+
+// The cursor over what the screen shows beneath it, clipped by the frame.
+void DrawCursor(RecordingSession& session, HCURSOR cursor, POINT at, const RECT& capture) {
+    ICONINFO info{};
+    if (!::GetIconInfo(cursor, &info)) return;
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    const int left = at.x - static_cast<int>(info.xHotspot);
+    const int top = at.y - static_cast<int>(info.yHotspot);
+    ::BitBlt(session.cursor, 0, 0, 32, 32, session.screen, left, top, SRCCOPY);
+    ::DrawIcon(session.cursor, 0, 0, cursor);
+    ::BitBlt(session.frame, left - capture.left, top - capture.top, 32, 32, session.cursor, 0, 0, SRCCOPY);
+}
+
+void DrawCaption(RecordingSession& session) {
+    HGDIOBJ previous = session.captionFont ? ::SelectObject(session.frame, session.captionFont) : nullptr;
+    ::TextOutA(session.frame, 0, 0, session.caption.c_str(), static_cast<int>(session.caption.size()));
+    if (previous) ::SelectObject(session.frame, previous);
+}
+
+void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT at, const RECT& capture,
+              bool paused) {
+    ::SelectObject(session.frame, slot.buffer);
+    CopyScreen(session, capture);
+    if (cursor) DrawCursor(session, cursor, at, capture);
+    if (CaptionVisible(session.startTime, ::timeGetTime())) DrawCaption(session);
+    ::SelectObject(session.frame, session.frameInitial);
+    ::GdiFlush();
+    slot.full = paused ? 0 : 1;
+    if (App().mainDialog) ::PostMessageA(App().mainDialog->hwnd(), WM_TIMER, 0, 0);
+}
+
+void Tick(RecordingSession& session) {
+    MainDialog* main = App().mainDialog;
+    if (!main) return;
+    AppSettings& settings = App().settings;
+
+    if (session.FrameCount.load() == 0) {
+        ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+        session.attachedThread = 0;
+    }
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    PanCaptureRect(session, settings, cursor);
+
+    const int32_t x = LoadShared(settings.StartX);
+    const int32_t y = LoadShared(settings.StartY);
+    const RECT capture{x, y, x + LoadShared(settings.Width), y + LoadShared(settings.Height)};
+    const bool paused = main->state.load() == Paused;
+    std::optional<Outline> outline;
+    if (LoadShared(settings.FlashRect) != 0)
+        outline.emplace(RECT{capture.left - 2, capture.top - 2, capture.right + 2, capture.bottom + 2}, paused);
+
+    const HCURSOR tickCursor = TickCursor(session, cursor, capture);
+
+    const int slotIndex = NextGrabSlot(session.grabIndex);
+    FrameSlot& slot = session.ring[slotIndex];
+    if (slot.full.load()) {
+        // The writer has not taken this slot yet: the position stays empty
+        // and the same slot is tried at the next tick.
+        if (TakeFramePosition(session.FrameCount) < 0) return;
+        const int32_t skipped = ++session.SkipCount;
+        if (OverrunAborts(skipped, session.FrameCount.load())) AbortRecording(session, kAbortTooSlow);
+        return;
+    }
+    session.grabIndex = slotIndex;
+    if (slot.paletteVersion < session.PaletteVersion.load() && !CreateSlotBuffer(session, slot)) {
+        AbortRecording(session, kAbortFrameBuffer);
+        return;
+    }
+    GrabInto(session, slot, tickCursor, cursor, capture, paused);
+}
+
+}  // namespace
+
+bool CreateSlotBuffer(RecordingSession& session, FrameSlot& slot) {
+    if (slot.buffer) ::DeleteObject(slot.buffer);
+    slot.buffer = ::CreateDIBSection(session.screen, session.Format(), DIB_RGB_COLORS, &slot.pixels, nullptr, 0);
+    if (!slot.buffer) slot.pixels = nullptr;
+    slot.paletteVersion = session.PaletteVersion.load();
+    return slot.buffer != nullptr;
+}
+
+void CALLBACK GrabFrame(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    RecordingSession* session = ActiveSession();
+    if (!session) return;
+    ++session->grabbing;
+    try {
+        if (!session->closing.load()) Tick(*session);
+    } catch (...) {
+        // Nothing may leave the timer's thread; this tick is lost.
+    }
+    --session->grabbing;
+}

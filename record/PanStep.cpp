@@ -1,0 +1,40 @@
+#include "PanStep.h"
+
+#include <limits>
+
+int32_t HeldModifierSet(bool shift, bool control, bool alt) {
+    return (shift ? kModShift : 0) | (control ? kModControl : 0) | (alt ? kModAlt : 0);
+}
+
+bool PanningNow(int32_t panLocked, int32_t panModifiers, int32_t heldModifiers) {
+    bool panning = panLocked != 0;
+    if (panModifiers != 0 && heldModifiers == panModifiers) panning = !panning;
+    return panning;
+}
+
+namespace {
+
+int32_t Clamp32(int64_t value) {
+    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(value);
+}
+
+// One axis: move by the pointer's movement, then keep inside the screen.
+int32_t PanAxis(int32_t start, int32_t size, int32_t screen, int32_t now, int32_t previous) {
+    int64_t moved = start;
+    if (now != previous) moved += static_cast<int64_t>(now) - previous;
+    if (moved < 0)
+        moved = 0;
+    else if (moved + size >= screen)
+        moved = static_cast<int64_t>(screen) - size - 1;
+    return Clamp32(moved);
+}
+
+}  // namespace
+
+PanResult PanStep(const PanInput& in) {
+    if (!PanningNow(in.panLocked, in.panModifiers, in.heldModifiers)) return {in.startX, in.startY};
+    return {PanAxis(in.startX, in.width, in.screenWidth, in.x, in.previousX),
+            PanAxis(in.startY, in.height, in.screenHeight, in.y, in.previousY)};
+}

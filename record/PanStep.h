@@ -1,0 +1,35 @@
+// The pan step: while panning, the capture rectangle moves with the mouse
+// pointer by the pointer's movement since the last tick, kept on screen.
+#pragma once
+
+#include <cstdint>
+
+// Modifier bits, as in the hotkey settings.
+constexpr int32_t kModAlt = 1;
+constexpr int32_t kModControl = 2;
+constexpr int32_t kModShift = 4;
+
+int32_t HeldModifierSet(bool shift, bool control, bool alt);
+
+struct PanInput {
+    int32_t startX, startY, width, height;
+    int32_t screenWidth, screenHeight;
+    int32_t panLocked;       // "Pan Locked": 1 = panning on
+    int32_t panModifiers;    // "Pan Modifiers": held exactly, they invert panLocked
+    int32_t heldModifiers;   // the modifier set held at this tick
+    int32_t x, y;            // pointer now
+    int32_t previousX, previousY;   // pointer at the last tick
+};
+
+struct PanResult {
+    int32_t startX, startY;
+};
+
+// Panning is on when "Pan Locked" is set, inverted while exactly the pan
+// modifiers are held (never with "Pan Modifiers" 0).
+bool PanningNow(int32_t panLocked, int32_t panModifiers, int32_t heldModifiers);
+
+// The rectangle's corner after this tick. While panning, a corner left of
+// or above the screen becomes 0, and one whose rectangle reaches the right
+// or bottom edge becomes screen size − size − 1.
+PanResult PanStep(const PanInput& in);

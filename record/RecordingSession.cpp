@@ -1,0 +1,56 @@
+#include "RecordingSession.h"
+
+#include "FrameGrabber.h"
+
+#include "../app/MainDialog.h"
+#include "../app/RecorderApp.h"
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<RecordingSession> theSession;
+
+// timeKillEvent then waits for a tick that is still running.
+constexpr UINT kKillSynchronous = 0x0100;   // TIME_KILL_SYNCHRONOUS
+
+}  // namespace
+
+RecordingSession* ActiveSession() { return theSession.get(); }
+
+RecordingSession& BeginSession() {
+    theSession = std::make_unique<RecordingSession>();
+    return *theSession;
+}
+
+void EndSession() { theSession.reset(); }
+
+void ReleaseStreams(RecordingSession& session) {
+    if (session.rawVideo) ::AVIStreamRelease(session.rawVideo);
+    if (session.video) ::AVIStreamRelease(session.video);
+    if (session.sound) ::AVIStreamRelease(session.sound);
+    if (session.file) ::AVIFileRelease(session.file);
+    session.rawVideo = session.video = session.sound = nullptr;
+    session.file = nullptr;
+}
+
+void AbortRecording(RecordingSession& session, int32_t code) {
+    int32_t positions = session.FrameCount.load();
+    do {
+        if (positions < 0) return;   // already aborting
+    } while (!session.FrameCount.compare_exchange_weak(positions, code));
+    session.positionsBeforeAbort = positions;
+    if (const UINT timer = session.timer.exchange(0)) ::timeKillEvent(timer);
+    if (App().mainDialog) ::PostMessageA(App().mainDialog->hwnd(), WM_HOTKEY, 1, 0);
+}
+
+void StartFrameClock(RecordingSession& session) {
+    session.timer = ::timeSetEvent(static_cast<UINT>(session.FramePeriod), 5, GrabFrame, 0,
+                                   TIME_PERIODIC | kKillSynchronous);
+}
+
+void StopFrameClock(RecordingSession& session) {
+    if (const UINT timer = session.timer.exchange(0)) ::timeKillEvent(timer);
+    // A tick that began before the kill (or one run by an abort) finishes first.
+    while (session.grabbing.load() != 0) ::Sleep(1);
+}

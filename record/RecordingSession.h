@@ -1,0 +1,100 @@
+// RecordingSession: the process-wide record of the running recording (file,
+// streams, capture format, contexts, counters) and its ring of five frame
+// buffers. It exists from the start of a recording to its stop.
+#pragma once
+
+#include "RingLogic.h"
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FrameSlot {
+    std::atomic<int32_t> full{0};   // 1: grabbed, not yet written
+    HBITMAP buffer = nullptr;       // DIB section in the capture format
+    void* pixels = nullptr;
+    int32_t paletteVersion = 0;     // PaletteVersion when the buffer was made
+};
+
+using FrameRing = FrameSlot[kSlotCount];
+using KeyStateFunction = SHORT(WINAPI*)(int);
+
+struct RecordingSession {
+    // The file and its streams.
+    PAVIFILE file = nullptr;
+    PAVISTREAM rawVideo = nullptr;
+    PAVISTREAM video = nullptr;    // compressed; frames and formats go here
+    PAVISTREAM sound = nullptr;
+    bool withSound = false;        // RecSound when the recording started
+    HRESULT LastAviError = 0;
+    std::string outputPath;        // the file this recording opened, if any
+    bool aviInitialised = false;
+
+    // Capture format: header and colour table; palette record on screens
+    // of 8 bits or fewer.
+    std::vector<uint8_t> captureFormat;
+    std::vector<uint8_t> palette;
+    int32_t colourCount = 0;
+    int32_t bitsPerPixel = 0;
+    BITMAPINFO* Format() { return reinterpret_cast<BITMAPINFO*>(captureFormat.data()); }
+    LOGPALETTE* Palette() { return reinterpret_cast<LOGPALETTE*>(palette.data()); }
+
+    // Contexts.
+    HDC screen = nullptr;
+    HDC frame = nullptr;
+    HBITMAP frameInitial = nullptr;
+    HDC cursor = nullptr;
+    HBITMAP cursorBitmap = nullptr;
+    HBITMAP cursorInitial = nullptr;
+
+    FrameRing ring;
+    int32_t frameSize = 0;
+
+    // Counters shared with the grabber.
+    std::atomic<int32_t> FrameCount{0};
+    std::atomic<int32_t> SkipCount{0};
+    std::atomic<int32_t> PaletteVersion{0};
+    std::atomic<int32_t> positionsBeforeAbort{0};   // FrameCount when an abort code replaced it
+    int32_t SoundPosition = 0;
+    int grabIndex = -1;
+    int writeIndex = -1;
+    int32_t lastWrittenPaletteVersion = -1;
+    int32_t streamLength = 0;           // positions the video stream holds (written or empty)
+
+    // Frame clock.
+    int32_t FramePeriod = 0;
+    std::atomic<UINT> timer{0};
+    std::atomic<int32_t> grabbing{0};   // a tick is running
+    std::atomic<bool> closing{false};   // the stop has begun: ticks do nothing
+
+    // Grabber values.
+    KeyStateFunction keyState = nullptr;
+    POINT previousCursor{};
+    DWORD attachedThread = 0;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    DWORD startTime = 0;
+    std::string caption;
+    HFONT captionFont = nullptr;
+};
+
+// The running recording, or none.
+RecordingSession* ActiveSession();
+RecordingSession& BeginSession();
+void EndSession();
+
+// Releases the video streams, the sound stream and the file, each when it exists.
+void ReleaseStreams(RecordingSession& session);
+
+// Replaces the frame counter by an abort code: the timer is killed and the
+// main window is told to stop (start hotkey message). Any thread.
+void AbortRecording(RecordingSession& session, int32_t code);
+
+// Starts the frame clock (GrabFrame every FramePeriod ms); kills it and waits
+// for a tick still running.
+void StartFrameClock(RecordingSession& session);
+void StopFrameClock(RecordingSession& session);

@@ -1,0 +1,32 @@
+#include "RingLogic.h"
+
+int NextGrabSlot(int grabIndex) { return grabIndex + 1 >= kSlotCount ? 0 : grabIndex + 1; }
+
+int NextFullSlot(const int32_t (&full)[kSlotCount], int writeIndex) {
+    if (writeIndex < 0) return full[0] ? 0 : -1;
+    for (int step = 1; step <= kSlotCount; ++step) {
+        const int slot = (writeIndex + step) % kSlotCount;
+        if (full[slot]) return slot;
+    }
+    return -1;
+}
+
+bool OverrunAborts(int32_t skipCount, int32_t frameCount) {
+    return 2 * static_cast<int64_t>(skipCount) > frameCount;
+}
+
+int32_t TakeFramePosition(std::atomic<int32_t>& frameCount) {
+    int32_t position = frameCount.load();
+    do {
+        if (position < 0) return -1;
+    } while (!frameCount.compare_exchange_weak(position, position + 1));
+    return position;
+}
+
+Outcome OutcomeOf(int32_t frameCount) {
+    if (frameCount < -50) return Outcome::SoundFailed;
+    if (frameCount == kAbortFrameBuffer) return Outcome::BufferFailed;
+    if (frameCount < 0) return Outcome::TooSlow;
+    if (frameCount == 0) return Outcome::Empty;
+    return Outcome::Frames;
+}

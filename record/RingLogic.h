@@ -1,0 +1,39 @@
+// The rules of the five-slot frame ring and of the frame counter that the
+// grabber (timer thread) and the writer (user-interface thread) share.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+constexpr int kSlotCount = 5;
+
+// Abort codes held in the frame counter.
+constexpr int32_t kAbortTooSlow = -10;        // the ring stayed full
+constexpr int32_t kAbortFrameBuffer = -20;    // a frame buffer could not be made again
+constexpr int32_t kAbortSound = -100;         // a sound block could not be written
+
+// The slot the grabber fills next, after the one it filled last (-1 at start).
+int NextGrabSlot(int grabIndex);
+
+// The slot the writer takes next: the first full one after the write index,
+// once around the ring; only slot 0 while nothing was written (-1).
+// -1 when none is full.
+int NextFullSlot(const int32_t (&full)[kSlotCount], int writeIndex);
+
+// Too many empty positions: the recording is stopped as soon as more than
+// half of all positions are empty.
+bool OverrunAborts(int32_t skipCount, int32_t frameCount);
+
+// Takes the next frame position: returns it and raises the counter by one,
+// in one atomic step; -1, and nothing changed, when an abort code is in it.
+int32_t TakeFramePosition(std::atomic<int32_t>& frameCount);
+
+// How a recording ended, by its frame counter.
+enum class Outcome {
+    SoundFailed,    // below -50
+    BufferFailed,   // kAbortFrameBuffer
+    TooSlow,        // other codes from -50 to -1
+    Empty,          // no frame position at all
+    Frames,         // at least one position
+};
+Outcome OutcomeOf(int32_t frameCount);

@@ -1,0 +1,201 @@
+// The start of a recording: capture format, output file, video stream and
+// compressor, frame buffers, caption, then the frame clock and the loop.
+#include "CaptureFormat.h"
+#include "CaptureMath.h"
+#include "FileNaming.h"
+#include "FrameGrabber.h"
+#include "Recording.h"
+#include "RecordingLoop.h"
+#include "RecordingSession.h"
+#include "SoundStream.h"
+
+#include "../app/MainDialog.h"
+#include "../app/RecorderApp.h"
+#include "../app/resource_ids.h"
+#include "../framework/Strings.h"
+
+namespace {
+
+KeyStateFunction ChooseKeyState() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (::GetVersionExA(&version) && version.dwMajorVersion >= 4) return ::GetAsyncKeyState;
+    return ::GetKeyState;
+}
+
+bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Reports the failed step and releases what exists; false for the caller.
+bool FailStart(const char* step) {
+    AppMessageBox(InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
+    StopRecording();
+    return false;
+}
+
+enum class VideoStep { Done, Open, CreateStream, MakeCompressed, Refused };
+
+const char* StepText(VideoStep step) {
+    switch (step) {
+    case VideoStep::Open: return "(Open AVI)";
+    case VideoStep::CreateStream: return "(Create Video Stream)";
+    case VideoStep::Refused: return "(Set Video Stream Format)";
+    default: return "(Make Compressed Stream)";
+    }
+}
+
+// Opens the output file with its video stream and compressed stream. With
+// probe set, the capture format is written at position 0 at once, so that
+// a compressor that cannot take it shows here, before any frame.
+VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, uint32_t compressor, bool probe) {
+    session.outputPath = settings.AVIFileName;
+    session.LastAviError = ::AVIFileOpenA(&session.file, settings.AVIFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
+    if (session.LastAviError != 0) return VideoStep::Open;
+
+    AVISTREAMINFOA info{};
+    info.fccType = streamtypeVIDEO;
+    info.fccHandler = compressor;
+    info.dwScale = VideoScale(settings.FPS, settings.FPSPlay);
+    info.dwRate = VideoRate(settings.FPS);
+    info.dwSuggestedBufferSize = static_cast<DWORD>(session.frameSize);
+    info.rcFrame = {0, 0, settings.Width, settings.Height};
+    lstrcpynA(info.szName, "Velmorax Video", sizeof info.szName);
+    session.LastAviError = ::AVIFileCreateStreamA(session.file, &session.rawVideo, &info);
+    if (session.LastAviError != 0) return VideoStep::CreateStream;
+
+    AVICOMPRESSOPTIONS options{};
+    options.fccType = streamtypeVIDEO;
+    options.fccHandler = compressor;
+    options.dwKeyFrameEvery = static_cast<DWORD>(settings.KeyFrames);
+    options.dwQuality = static_cast<DWORD>(settings.Compress) * 100;
+    options.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
+    options.lpFormat = session.Format();
+    options.cbFormat = static_cast<DWORD>(FormatBytes(session.colourCount));
+    session.LastAviError = ::AVIMakeCompressedStream(&session.video, session.rawVideo, &options, nullptr);
+    if (session.LastAviError != 0) return VideoStep::MakeCompressed;
+
+    if (probe) {
+        session.LastAviError = ::AVIStreamSetFormat(session.video, 0, session.Format(),
+                                                    FormatBytes(session.colourCount));
+        if (session.LastAviError != 0) return VideoStep::Refused;
+        session.lastWrittenPaletteVersion = 0;   // the first frame needs no format of its own
+    }
+    return VideoStep::Done;
+}
+
+// The compressor chosen by colour depth may not take the capture format
+// (on some systems none of them compresses): then the frames are stored
+// uncompressed. A compressor the user picked keeps its own failure.
+VideoStep OpenVideoFileWithFallback(RecordingSession& session, const AppSettings& settings) {
+    if (settings.CompressorCode != 0) return OpenVideoFile(session, settings, settings.CompressorCode, false);
+    const uint32_t preferred = DefaultCompressorFor(session.bitsPerPixel);
+    if (preferred == kCodeDib) return OpenVideoFile(session, settings, kCodeDib, false);
+    const VideoStep step = OpenVideoFile(session, settings, preferred, true);
+    if (step != VideoStep::MakeCompressed && step != VideoStep::Refused) return step;
+    ReleaseStreams(session);
+    ::DeleteFileA(session.outputPath.c_str());
+    session.lastWrittenPaletteVersion = -1;
+    return OpenVideoFile(session, settings, kCodeDib, false);
+}
+
+bool CreateFrameBuffers(RecordingSession& session) {
+    session.frame = ::CreateCompatibleDC(session.screen);
+    if (!session.frame) return false;
+    for (FrameSlot& slot : session.ring) {
+        if (!CreateSlotBuffer(session, slot)) return false;
+    }
+    session.frameInitial = static_cast<HBITMAP>(::SelectObject(session.frame, session.ring[0].buffer));
+    ::SelectObject(session.frame, session.frameInitial);
+
+    session.cursorBitmap = ::CreateCompatibleBitmap(session.screen, 32, 32);
+    session.cursor = ::CreateCompatibleDC(session.screen);
+    if (!session.cursorBitmap || !session.cursor) return false;
+    session.cursorInitial = static_cast<HBITMAP>(::SelectObject(session.cursor, session.cursorBitmap));
+    return true;
+}
+
+void CreateCaption(RecordingSession& session) {
+    session.caption = LoadResString(IDS_START_CAPTION);
+    session.startTime = ::timeGetTime();
+    const int height = -::MulDiv(5, ::GetDeviceCaps(session.frame, LOGPIXELSY), 72);
+    session.captionFont = ::CreateFontA(height, 4, 0, 0, 100, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, nullptr);
+}
+
+void HideMainWindow(HWND main, int32_t wndHide) {
+    if (wndHide == 1) {
+        ::ShowWindow(main, SW_MINIMIZE);
+    } else if (wndHide == 2 || wndHide == 3) {
+        ::ShowWindow(main, SW_MINIMIZE);
+        ::ShowWindow(main, SW_HIDE);
+    }
+}
+
+WaveFormat RecorderWaveFormat(const AppSettings& settings) {
+    if (SoundSource* source = CurrentSoundSource()) return source->Format();
+    WaveFormat format;
+    format.nSamplesPerSec = static_cast<uint32_t>(settings.SoundSampRate);
+    format.wBitsPerSample = static_cast<uint16_t>(settings.SoundSampSize);
+    format.nBlockAlign = static_cast<uint16_t>(format.wBitsPerSample / 8);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    return format;
+}
+
+}  // namespace
+
+void NextFileName() {
+    AppSettings& settings = App().settings;
+    settings.AVIFileName = NumberedFileName(settings.AVIFileName, FileExists);
+    if (App().mainDialog) App().mainDialog->ShowOutputFileName();
+}
+
+bool StartRecording(RecordState mode) {
+    MainDialog* main = App().mainDialog;
+    if (!main || ActiveSession()) return false;
+    AppSettings& settings = App().settings;
+    RecordingSession& session = BeginSession();
+
+    session.keyState = ChooseKeyState();
+    RECT desktop{};
+    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    session.screenWidth = desktop.right;
+    session.screenHeight = desktop.bottom;
+
+    BuildCaptureFormat(session, settings.Width, settings.Height);
+    const std::string problem =
+        CaptureSettingsProblem(settings.FPS, settings.FPSPlay, settings.Width, settings.Height, session.bitsPerPixel);
+    if (!problem.empty()) return FailStart(problem.c_str());
+    session.frameSize = static_cast<int32_t>(FrameBytes(settings.Width, settings.Height, session.bitsPerPixel));
+
+    ::AVIFileInit();
+    session.aviInitialised = true;
+    settings.AVIFileName = CompleteAviName(settings.AVIFileName);
+    if (settings.IncFilename)
+        NextFileName();
+    else
+        ::DeleteFileA(settings.AVIFileName.c_str());
+
+    const VideoStep step = OpenVideoFileWithFallback(session, settings);
+    if (step != VideoStep::Done) return FailStart(StepText(step));
+
+    session.withSound = settings.RecSound != 0;
+    if (session.withSound && !PrepareSoundStream(RecorderWaveFormat(settings)))
+        return FailStart("(Prepare Wave Stream)");
+
+    if (!CreateFrameBuffers(session)) return FailStart("(Create Frame Buffers)");
+    CreateCaption(session);
+    HideMainWindow(main->hwnd(), settings.WndHide);
+    ::GetCursorPos(&session.previousCursor);
+    main->state = mode;
+    session.FramePeriod = FramePeriodFor(settings.FPS);
+    ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+    ::Beep(1000, 200);
+    if (session.withSound) {
+        if (SoundSource* source = CurrentSoundSource()) {
+            const WaveFormat format = source->Format();
+            source->Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
+        }
+    }
+    StartFrameClock(session);
+    RunRecordingLoop();
+    return true;
+}

@@ -1,0 +1,41 @@
+// The sound side of a recording: the sound stream made from the wave
+// recorder's format, and the blocks the recorder hands over.
+#pragma once
+
+#include <cstdint>
+
+// The wave recorder's PCM format record (16 bytes, as WAVEFORMAT plus
+// wBitsPerSample).
+struct WaveFormat {
+    uint16_t wFormatTag = 1;
+    uint16_t nChannels = 1;
+    uint32_t nSamplesPerSec = 11025;
+    uint32_t nAvgBytesPerSec = 11025;
+    uint16_t nBlockAlign = 1;
+    uint16_t wBitsPerSample = 8;
+};
+
+// What a recording needs of the wave recorder. The main window registers
+// its recorder here; without one, a recording with sound gets a sound
+// stream in the settings' format and no blocks.
+class SoundSource {
+public:
+    virtual ~SoundSource() = default;
+    // The recorder's current format.
+    virtual WaveFormat Format() const = 0;
+    // Starts wave input with buffers of blockBytes; every filled block then
+    // reaches OnWaveBlock. startNow false: queued but not yet recording.
+    virtual bool Start(int32_t blockBytes, bool startNow) = 0;
+    // Delivers every pending block to OnWaveBlock, then closes the device.
+    virtual void Stop() = 0;
+};
+void SetSoundSource(SoundSource* source);
+SoundSource* CurrentSoundSource();
+
+// Creates the sound stream of the running recording in the given format;
+// false when a step failed (its result is in LastAviError).
+bool PrepareSoundStream(const WaveFormat& format);
+
+// Appends one filled block of sampleCount samples to the sound stream. A
+// failed write stops the recording (the AVI error is reported).
+void OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount);

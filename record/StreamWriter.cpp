@@ -1,0 +1,94 @@
+#include "StreamWriter.h"
+
+#include "CaptureMath.h"
+#include "FrameGrabber.h"
+#include "Recording.h"
+#include "RecordingSession.h"
+
+#include "../app/MainDialog.h"
+#include "../app/RecorderApp.h"
+#include "../app/resource_ids.h"
+#include "../framework/Strings.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void ReportFormatFailure(HRESULT result) {
+    char step[64];
+    std::snprintf(step, sizeof step, "(Set Video Stream Format, err %d)", static_cast<int>(result & 0xFF));
+    AppMessageBox(InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
+}
+
+void WriteSilence(RecordingSession& session) {
+    const AppSettings& settings = App().settings;
+    const Silence silence = SingleShotSilence(settings.SoundSampRate, settings.SoundSampSize, settings.FPSPlay);
+    if (!session.sound || silence.samples <= 0) return;
+    std::vector<uint8_t> buffer(static_cast<size_t>(silence.bytes), silence.fill);
+    ::AVIStreamWrite(session.sound, session.SoundPosition, silence.samples, buffer.data(), silence.bytes,
+                     AVIIF_KEYFRAME, nullptr, nullptr);
+    session.SoundPosition += silence.samples;
+}
+
+}  // namespace
+
+void WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
+    static char nothing = 0;
+    if (!session.video) return;
+    for (; session.streamLength < upTo; ++session.streamLength)
+        ::AVIStreamWrite(session.video, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
+}
+
+void WriteFrames() {
+    RecordingSession* session = ActiveSession();
+    MainDialog* main = App().mainDialog;
+    if (!session || !main) return;
+    for (;;) {
+        if (session->FrameCount.load() < 0) return;   // an abort is under way
+        int32_t full[kSlotCount];
+        for (int i = 0; i < kSlotCount; ++i) full[i] = session->ring[i].full.load();
+        const int index = NextFullSlot(full, session->writeIndex);
+        if (index < 0) return;
+        session->writeIndex = index;
+        FrameSlot& slot = session->ring[index];
+
+        if (main->state.load() == Recording) {
+            if (slot.paletteVersion > session->lastWrittenPaletteVersion) {
+                const HRESULT result =
+                    ::AVIStreamSetFormat(session->video, session->FrameCount.load(), session->Format(),
+                                         FormatBytes(session->colourCount));
+                if (result != 0) {
+                    ReportFormatFailure(result);
+                    main->OnStartStop();   // stops the recording; the session is gone after this
+                    return;
+                }
+                session->lastWrittenPaletteVersion = slot.paletteVersion;
+            }
+            const int32_t position = TakeFramePosition(session->FrameCount);
+            if (position < 0) return;
+            WriteEmptyPositions(*session, position);
+            ::AVIStreamWrite(session->video, position, 1, slot.pixels, session->frameSize, 0, nullptr, nullptr);
+            session->streamLength = position + 1;
+        }
+        slot.full = 0;   // written, or dropped while paused
+
+        MSG waiting;
+        if (::PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) return;
+    }
+}
+
+void RecordSingleFrame() {
+    RecordingSession* session = ActiveSession();
+    MainDialog* main = App().mainDialog;
+    if (!session || !main || main->state.load() != Paused) return;
+    StopFrameClock(*session);
+    main->state = Recording;
+    GrabFrame(0, 0, 0, 0, 0);
+    WriteFrames();
+    session = ActiveSession();   // a failed format write has stopped the recording
+    if (!session) return;
+    if (session->withSound) WriteSilence(*session);
+    main->state = Paused;
+    if (session->FrameCount.load() >= 0) StartFrameClock(*session);
+}

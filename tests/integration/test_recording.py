@@ -1,0 +1,231 @@
+"""Recording: the screen region into an AVI file that players read, its
+stream headers, pixels, cursor, caption, empty positions, naming, and the
+starts that are refused."""
+import glob
+import os
+import re
+import struct
+import subprocess
+import time
+import unittest
+
+import avi_tools
+from harness import SessionTest
+
+WM_HOTKEY = 0x0312
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+WM_SYSCOMMAND = 0x0112
+SC_KEYMENU = 0xF100
+
+
+def avi_chunks(path):
+    """The video stream header, its format and the index of an AVI file."""
+    data = open(path, "rb").read()
+    i = data.find(b"strh")
+    strh = struct.unpack("<4s4sIHHIIIIIIIIhhhh", data[i + 8:i + 8 + 56])
+    i = data.find(b"strf")
+    strf = struct.unpack("<IiiHHIIiiII", data[i + 8:i + 8 + 40])
+    j = data.rfind(b"idx1")
+    n = struct.unpack("<I", data[j + 4:j + 8])[0] // 16
+    index = [struct.unpack("<4sIII", data[j + 8 + k * 16:j + 24 + k * 16]) for k in range(n)]
+    return strh, strf, index
+
+
+class Recording(SessionTest):
+    LEFT, TOP, WIDTH, HEIGHT = 100, 80, 320, 240
+
+    def setUp(self):
+        super().setUp()
+        # Wine paints its desktop over the root window when it starts: start it first.
+        self.s.wintool("windows")
+        pattern = os.path.join(self.s.dir, "pattern.ppm")
+        avi_tools.write_pattern(pattern, *self.s.screen)
+        # display sets the root window's background and ends (with status 1).
+        subprocess.run(["/usr/bin/display", "-window", "root", pattern], env=self.s.env, timeout=60)
+        self.s.xdotool("mousemove", 1010, 750)   # away from the region
+
+    def region_args(self, *more):
+        return ["-x%d" % self.LEFT, "-y%d" % self.TOP, "-w%d" % self.WIDTH, "-h%d" % self.HEIGHT] + list(more)
+
+    def stop(self):
+        self.s.wintool("post", "Velmorax", WM_HOTKEY, 1, 0)
+
+    def avis(self):
+        return sorted(os.path.basename(p) for p in glob.glob(os.path.join(self.s.work, "*.avi")))
+
+    def record(self, seconds, *args):
+        proc = self.s.start(*args)
+        self.s.wait_window("Velmorax")
+        time.sleep(seconds)
+        self.stop()
+        return proc
+
+    def test_region_is_recorded_exactly_with_its_stream_headers(self):
+        proc = self.record(7.5, "-recx", *self.region_args("-f10", "-a", "shot"))
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        self.assertEqual(self.s.message_boxes(), [])
+        self.assertEqual(self.avis(), ["shot0001.avi"])
+        path = os.path.join(self.s.work, "shot0001.avi")
+
+        stream = avi_tools.video_stream(path)
+        self.assertEqual(stream["tags"]["title"], "Velmorax Video")
+        self.assertEqual((stream["width"], stream["height"]), (self.WIDTH, self.HEIGHT))
+        self.assertEqual(stream["r_frame_rate"], "10/1")
+        self.assertEqual(stream["time_base"], "1/10")
+        strh, strf, index = avi_chunks(path)
+        self.assertEqual(strh[0], b"vids")
+        self.assertEqual(strh[1], b"DIB ")   # the default compressor cannot take the frames here
+        self.assertEqual((strh[6], strh[7]), (1000, 10000))   # dwScale, dwRate
+        self.assertEqual(strh[10], self.WIDTH * self.HEIGHT * 4)   # dwSuggestedBufferSize
+        self.assertEqual(strh[13:17], (0, 0, self.WIDTH, self.HEIGHT))   # rcFrame
+        self.assertEqual(strf[:5], (40, self.WIDTH, self.HEIGHT, 1, 32))
+        self.assertEqual(strf[5], 0)   # BI_RGB
+
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        written = [e for e in index if e[3] > 0]
+        self.assertEqual(len(frames), len(written))
+        self.assertGreater(len(frames), 60)
+        expected = avi_tools.region_rgb(self.LEFT, self.TOP, self.WIDTH, self.HEIGHT)
+        # The start caption, top left, in the first five seconds only.
+        first = avi_tools.differing_pixels(frames[0], expected, self.WIDTH)
+        self.assertTrue(first)
+        self.assertTrue(all(x < 250 and y < 25 for x, y in first), first[-5:])
+        for n, frame in enumerate(frames[-15:]):
+            self.assertEqual(avi_tools.differing_pixels(frame, expected, self.WIDTH), [], "frame %d from the end" % n)
+
+    def test_summary_counts_the_positions_in_the_file(self):
+        proc = self.record(4, "-rec", *self.region_args("-f15", "-a", "sum.avi"))
+        box = self.s.wait_message_box()
+        m = re.search(r"(\d+)\D+(\d+)", box["text"])
+        self.assertIsNotNone(m, box["text"])
+        positions, skipped = int(m.group(1)), int(m.group(2))
+        self.s.answer(box, 1)
+        controls = self.s.controls("Velmorax")
+        self.assertTrue(controls[1000]["enabled"])
+        self.assertFalse(controls[1001]["enabled"])
+        self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+        path = os.path.join(self.s.work, "sum0001.avi")
+        strh, _, index = avi_chunks(path)
+        self.assertEqual((strh[6], strh[7]), (1000, 15000))
+        self.assertEqual(avi_tools.video_stream(path)["r_frame_rate"], "15/1")
+        self.assertEqual(len(index), positions)
+        self.assertEqual(len([e for e in index if e[3] == 0]), skipped)
+        self.assertEqual(strh[9], positions)   # dwLength
+
+    def test_cursor_is_drawn_where_it_is_and_clipped_at_the_edge(self):
+        right = self.LEFT + self.WIDTH
+        proc = self.s.start("-recx", *self.region_args("-f10", "-a", "cur.avi"))
+        self.s.wait_window("Velmorax")
+        time.sleep(5.5)   # past the caption
+        self.s.xdotool("mousemove", self.LEFT + 100, self.TOP + 100)
+        time.sleep(1.5)
+        self.s.xdotool("mousemove", right - 3, self.TOP + 150)   # inside, at the right edge
+        time.sleep(1.5)
+        self.s.xdotool("mousemove", self.LEFT - 1, self.TOP + 50)   # one pixel outside
+        time.sleep(1.5)
+        self.stop()
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+        frames = avi_tools.frames_rgb(os.path.join(self.s.work, "cur0001.avi"), self.WIDTH, self.HEIGHT)
+        expected = avi_tools.region_rgb(self.LEFT, self.TOP, self.WIDTH, self.HEIGHT)
+        diffs = [avi_tools.differing_pixels(f, expected, self.WIDTH) for f in frames[55:]]
+        inside = [d for d in diffs if d and all(60 <= x < 140 and 60 <= y < 140 for x, y in d)]
+        edge = [d for d in diffs if d and all(x >= self.WIDTH - 40 and 110 <= y < 190 for x, y in d)]
+        self.assertTrue(inside, "no frame shows the cursor inside the region")
+        self.assertTrue(edge, "no frame shows the cursor clipped at the right edge")
+        self.assertTrue(all(x <= self.WIDTH - 1 for d in edge for x, _ in d))
+        # Just outside the left edge the cursor is not drawn, though its
+        # shape would reach into the frame.
+        self.assertEqual(diffs[-3:], [[], [], []])
+
+    def overrun_by_opening_the_system_menu(self):
+        """Records while the main window's system menu is open: its modal
+        menu loop writes no frame. Should the menu close early, the recording
+        is tried again."""
+        for _ in range(3):
+            proc = self.s.start("-recx", "-i-", *self.region_args("-f20", "-a", "slow.avi"))
+            self.s.wait_window("Velmorax")
+            time.sleep(3)
+            self.s.wintool("post", "Velmorax", WM_SYSCOMMAND, SC_KEYMENU, ord(" "), check=False)
+            deadline = time.time() + 30
+            while time.time() < deadline and proc.poll() is None:
+                boxes = self.s.message_boxes()
+                if boxes:
+                    self.proc = proc
+                    return boxes[0]
+                time.sleep(0.5)
+            self.s.wait_exit(proc)
+        self.fail("the menu loop never held the writer back")
+
+    def test_a_writer_that_falls_behind_stops_with_empty_positions(self):
+        box = self.overrun_by_opening_the_system_menu()
+        self.assertIn("fast enough", box["text"])
+        self.s.answer(box, 1)
+        self.s.wintool("post", "Velmorax", 0x0100, 0x1B, 0)   # Escape closes the menu
+        self.assertEqual(self.s.wait_exit(self.proc), 0)
+        path = os.path.join(self.s.work, "slow.avi")
+        strh, _, index = avi_chunks(path)
+        empty = [e for e in index if e[3] == 0]
+        self.assertGreater(len(empty), 0)
+        # More than half of all positions are empty, the rest are frames in order.
+        self.assertGreater(2 * len(empty), len(index))
+        self.assertEqual(strh[9], len(index))
+        self.assertEqual(index[:len(index) - len(empty)], [e for e in index if e[3] > 0])
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        self.assertEqual(len(frames), len(index) - len(empty))
+
+    def assert_refused(self, args, reason):
+        proc = self.s.start("-rec", *args)
+        box = self.s.wait_message_box()
+        self.assertIn(reason, box["text"])
+        self.s.answer(box, 1)
+        time.sleep(1)
+        self.assertEqual(self.s.message_boxes(), [])
+        controls = self.s.controls("Velmorax")
+        self.assertTrue(controls[1000]["enabled"])
+        self.assertFalse(controls[1001]["enabled"])
+        self.assertTrue(controls[1002]["enabled"])
+        self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        self.assertEqual(self.avis(), [])
+
+    def test_starts_that_cannot_work_are_refused_and_leave_nothing(self):
+        self.assert_refused(self.region_args("-f0", "-a", "bad.avi"), "(Frame Rate)")
+        self.assert_refused(self.region_args("-f-5", "-a", "bad.avi"), "(Frame Rate)")
+        self.assert_refused(["-w0", "-h240", "-f10", "-a", "bad.avi"], "(Capture Size)")
+        self.assert_refused(["-w320", "-h-3", "-f10", "-a", "bad.avi"], "(Capture Size)")
+        self.assert_refused(["-w60000", "-h60000", "-f10", "-a", "bad.avi"], "(Capture Size)")
+        self.assert_refused(self.region_args("-f10", "-a", r"Z:\no\such\folder\x.avi"), "(Open AVI)")
+
+    def test_names_are_completed_numbered_or_replaced(self):
+        for expected in (["clip0001.avi"], ["clip0001.avi", "clip0002.avi"]):
+            proc = self.record(2, "-recx", *self.region_args("-f10", "-a", "clip"))
+            self.assertEqual(self.s.wait_exit(proc), 0)
+            self.assertEqual(self.avis(), expected)
+
+        old = os.path.join(self.s.work, "plain.avi")
+        with open(old, "wb") as f:
+            f.write(b"not a video")
+        proc = self.record(2, "-recx", "-i-", *self.region_args("-f10", "-a", "plain.avi"))
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        self.assertGreater(int(avi_tools.video_stream(old)["nb_frames"]), 5)
+
+    def test_a_recording_without_frames_leaves_no_file(self):
+        proc = self.s.start(*self.region_args("-f10", "-a", "paused.avi"))
+        self.s.wait_window("Velmorax")
+        self.s.wintool("post", "Velmorax", WM_COMMAND, 1003, 0)   # pause while idle: starts paused
+        time.sleep(2)
+        self.assertEqual(self.avis(), ["paused0001.avi"])
+        self.stop()
+        time.sleep(2)
+        self.assertEqual(self.s.message_boxes(), [])
+        self.assertEqual(self.avis(), [])
+        self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,160 @@
+#include "doctest.h"
+
+#include "record/PanStep.h"
+#include "record/RingLogic.h"
+
+#include <atomic>
+#include <limits>
+
+TEST_CASE("ring: the grabber's next slot") {
+    CHECK(NextGrabSlot(-1) == 0);
+    CHECK(NextGrabSlot(0) == 1);
+    CHECK(NextGrabSlot(3) == 4);
+    CHECK(NextGrabSlot(4) == 0);
+}
+
+TEST_CASE("ring: the writer takes slots in ring order") {
+    int32_t none[kSlotCount] = {0, 0, 0, 0, 0};
+    CHECK(NextFullSlot(none, -1) == -1);
+    CHECK(NextFullSlot(none, 2) == -1);
+
+    // Nothing written yet: only slot 0 is looked at.
+    int32_t onlyLater[kSlotCount] = {0, 1, 1, 0, 0};
+    CHECK(NextFullSlot(onlyLater, -1) == -1);
+    int32_t first[kSlotCount] = {1, 1, 0, 0, 0};
+    CHECK(NextFullSlot(first, -1) == 0);
+
+    // After the write index, once around, wrapping.
+    int32_t wrap[kSlotCount] = {1, 0, 0, 1, 0};
+    CHECK(NextFullSlot(wrap, 0) == 3);
+    CHECK(NextFullSlot(wrap, 3) == 0);
+    CHECK(NextFullSlot(wrap, 4) == 0);
+    int32_t self[kSlotCount] = {0, 0, 1, 0, 0};
+    CHECK(NextFullSlot(self, 2) == 2);   // the write index itself comes last
+    int32_t all[kSlotCount] = {1, 1, 1, 1, 1};
+    CHECK(NextFullSlot(all, 4) == 0);
+    CHECK(NextFullSlot(all, 1) == 2);
+}
+
+TEST_CASE("ring: overrun rule") {
+    CHECK_FALSE(OverrunAborts(0, 0));
+    CHECK_FALSE(OverrunAborts(5, 10));   // exactly half empty
+    CHECK(OverrunAborts(6, 11));
+    CHECK(OverrunAborts(1, 1));
+    CHECK_FALSE(OverrunAborts(1, 2));
+    CHECK(OverrunAborts(std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()));
+}
+
+TEST_CASE("frame positions are taken atomically and never past an abort") {
+    std::atomic<int32_t> count{0};
+    CHECK(TakeFramePosition(count) == 0);
+    CHECK(TakeFramePosition(count) == 1);
+    CHECK(count.load() == 2);
+    count = kAbortTooSlow;
+    CHECK(TakeFramePosition(count) == -1);
+    CHECK(count.load() == kAbortTooSlow);
+}
+
+TEST_CASE("outcome by frame counter") {
+    CHECK(OutcomeOf(kAbortSound) == Outcome::SoundFailed);
+    CHECK(OutcomeOf(-51) == Outcome::SoundFailed);
+    CHECK(OutcomeOf(-50) == Outcome::TooSlow);
+    CHECK(OutcomeOf(kAbortTooSlow) == Outcome::TooSlow);
+    CHECK(OutcomeOf(-1) == Outcome::TooSlow);
+    CHECK(OutcomeOf(kAbortFrameBuffer) == Outcome::BufferFailed);
+    CHECK(OutcomeOf(0) == Outcome::Empty);
+    CHECK(OutcomeOf(1) == Outcome::Frames);
+}
+
+namespace {
+
+PanInput Base() {
+    PanInput in{};
+    in.startX = 100;
+    in.startY = 100;
+    in.width = 320;
+    in.height = 240;
+    in.screenWidth = 640;
+    in.screenHeight = 480;
+    in.panLocked = 1;
+    in.panModifiers = 6;
+    in.heldModifiers = 0;
+    in.x = in.previousX = 200;
+    in.y = in.previousY = 200;
+    return in;
+}
+
+}  // namespace
+
+TEST_CASE("pan: the rectangle follows the pointer's movement") {
+    PanInput in = Base();
+    in.x = 210;
+    PanResult r = PanStep(in);
+    CHECK(r.startX == 110);
+    CHECK(r.startY == 100);
+    in = Base();
+    in.y = 150;
+    in.x = 190;
+    r = PanStep(in);
+    CHECK(r.startX == 90);
+    CHECK(r.startY == 50);
+}
+
+TEST_CASE("pan: clamping at the screen edges") {
+    PanInput in = Base();
+    in.x = 600;   // +400: far beyond the right edge
+    CHECK(PanStep(in).startX == 319);   // one pixel short: 640 - 320 - 1
+    in = Base();
+    in.startX = 319;
+    CHECK(PanStep(in).startX == 319);
+    in.startX = 320;   // touches the edge: pulled in without a move
+    CHECK(PanStep(in).startX == 319);
+    in = Base();
+    in.x = 0;   // -200
+    CHECK(PanStep(in).startX == 0);
+    in = Base();
+    in.startX = -50;
+    in.startY = 400;
+    PanResult r = PanStep(in);
+    CHECK(r.startX == 0);
+    CHECK(r.startY == 239);   // 480 - 240 - 1
+    // Wider than the screen: the right-edge rule gives a negative corner.
+    in = Base();
+    in.width = 800;
+    CHECK(PanStep(in).startX == -161);
+    // No overflow at the extremes.
+    in = Base();
+    in.startX = std::numeric_limits<int32_t>::max();
+    in.x = std::numeric_limits<int32_t>::max();
+    in.previousX = std::numeric_limits<int32_t>::min();
+    CHECK(PanStep(in).startX == 319);
+}
+
+TEST_CASE("pan: off, and inverted by exactly the pan modifiers") {
+    PanInput in = Base();
+    in.panLocked = 0;
+    in.x = 250;
+    CHECK(PanStep(in).startX == 100);
+    in.heldModifiers = kModShift | kModControl;
+    CHECK(PanStep(in).startX == 150);
+    in.heldModifiers = kModShift | kModControl | kModAlt;   // Alt too: no panning
+    CHECK(PanStep(in).startX == 100);
+    in.heldModifiers = kModShift;
+    CHECK(PanStep(in).startX == 100);
+
+    in = Base();   // locked: the modifiers freeze the rectangle
+    in.x = 250;
+    in.heldModifiers = kModShift | kModControl;
+    CHECK(PanStep(in).startX == 100);
+
+    in = Base();   // no pan keys at all
+    in.panLocked = 0;
+    in.panModifiers = 0;
+    in.heldModifiers = 0;
+    in.x = 250;
+    CHECK(PanStep(in).startX == 100);
+    CHECK_FALSE(PanningNow(0, 0, 0));
+    CHECK(PanningNow(1, 0, 0));
+    CHECK(HeldModifierSet(true, true, false) == 6);
+    CHECK(HeldModifierSet(false, false, true) == 1);
+}
