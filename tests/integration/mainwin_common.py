@@ -14,21 +14,6 @@ START, STOP, OPEN, PAUSE, SETTINGS, EXIT, HELP = 1000, 1001, 1002, 1003, 1076, 1
 WM_CLOSE, WM_SYSCOMMAND = 0x0010, 0x0112
 
 
-def _program_holds(session, text):
-    with open(session.program(), "rb") as f:
-        return text in f.read()
-
-
-def has_engine(session):
-    """The recording engine names its video stream."""
-    return _program_holds(session, "Velmorax Video".encode("utf-16-le")) or \
-        _program_holds(session, b"Velmorax Video")
-
-
-def has_registry_store(session):
-    return _program_holds(session, b"Orvantis\\Velmorax")
-
-
 def start(session, *args):
     proc = session.start(*args)
     session.wait_window("Velmorax")

@@ -135,8 +135,7 @@ class SettingsPanel(SessionTest):
         self.assertTrue(self.s.controls("Velmorax")[1065]["visible"])
         self.s.wintool("post", "Velmorax", mw.WM_CLOSE, 0, 0)
         self.assertEqual(self.s.wait_exit(proc), 0)
-        if mw.has_registry_store(self.s):
-            self.assertEqual(dword(self.s.reg_query(mw.KEYS_KEY), "Pan Locked"), 1)
+        self.assertEqual(dword(self.s.reg_query(mw.KEYS_KEY), "Pan Locked"), 1)
 
 
 class AboutBox(SessionTest):
@@ -171,8 +170,6 @@ class Position(SessionTest):
         return rect
 
     def test_saved_positions(self):
-        if not mw.has_registry_store(self.s):
-            self.skipTest("the registry store is not in this build")
         centred = self.run_at(-1000, -1000)
         width, height = centred[2] - centred[0], centred[3] - centred[1]
         self.assertEqual(self.run_at(-499, 10)[:2], (1, 10))

@@ -86,12 +86,7 @@ class Refused(SessionTest):
 
 
 class Recording(SessionTest):
-    """These need the recording engine."""
-
-    def setUp(self):
-        super().setUp()
-        if not mw.has_engine(self.s):
-            self.skipTest("the recording engine is not in this build")
+    """Recordings driven by the hotkeys and keys."""
 
     def avi_files(self):
         return sorted(f for f in os.listdir(self.s.work) if f.lower().endswith(".avi"))
