@@ -56,7 +56,7 @@ std::string FormatIntegers(const std::string& format, std::initializer_list<long
             while (j < format.size() && isdigit(static_cast<unsigned char>(format[j])) && precisionDigits < 3)
                 ++j, ++precisionDigits;
         }
-        const size_t specEnd = j;
+        const size_t directiveEnd = j;
         while (j < format.size() && (format[j] == 'l' || format[j] == 'h')) ++j;
         const char conversion = j < format.size() ? format[j] : '\0';
         if (std::string("diuxX").find(conversion) == std::string::npos || conversion == '\0' ||
@@ -64,9 +64,9 @@ std::string FormatIntegers(const std::string& format, std::initializer_list<long
             out += format[i++];   // not ours: copy the percent sign and go on
             continue;
         }
-        std::string spec = format.substr(i, specEnd - i) + "ll" + conversion;
+        std::string directive = format.substr(i, directiveEnd - i) + "ll" + conversion;
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, spec.c_str(), *next++);
+        std::snprintf(buffer, sizeof buffer, directive.c_str(), *next++);
         out += buffer;
         i = j + 1;
     }

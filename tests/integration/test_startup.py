@@ -1,9 +1,10 @@
 """Start-up: the resource library, the mode words, the main window, Escape."""
 import os
+import subprocess
 import time
 import unittest
 
-from harness import Session, SessionTest
+from harness import APP_KEY, WINE, Session, SessionTest, dword
 
 
 class StartUp(SessionTest):
@@ -72,6 +73,31 @@ class StartUp(SessionTest):
         self.assertEqual(self.s.message_boxes(), [])
         self.s.wintool("post", "Velmorax", 0x0010, 0, 0)
         self.assertEqual(self.s.wait_exit(proc), 0)
+
+
+class CommandLineOptions(SessionTest):
+    def close_and_read_state(self, *args):
+        proc = self.s.start(*args)
+        self.s.wait_window("Velmorax")
+        self.s.wintool("post", "Velmorax", 0x0010, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        state = self.s.reg_query(APP_KEY + r"\State")
+        return {name: dword(state, name) for name in ("StartX", "StartY", "Width", "Height")}
+
+    def test_hw_takes_the_rectangle_of_a_real_window(self):
+        notepad = subprocess.Popen([WINE, "notepad"], cwd=self.s.work, env=self.s.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(notepad.kill)
+        w = self.s.wait_window("Untitled - Notepad")
+        left, top, right, bottom = w["rect"]
+        handle = int(w["hwnd"], 16)
+        # A later -x still overrides, in argument order; -h after -hw is its own option.
+        state = self.close_and_read_state("-hw%d" % handle, "-y7")
+        self.assertEqual(state, dict(StartX=left, StartY=7, Width=right - left, Height=bottom - top))
+
+    def test_hw_with_no_window_or_zero_leaves_the_rectangle(self):
+        state = self.close_and_read_state("-x5", "-hw0", "-hw123456789", "-hw")
+        self.assertEqual(state, dict(StartX=5, StartY=0, Width=320, Height=240))
 
 
 if __name__ == "__main__":
