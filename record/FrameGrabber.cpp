@@ -124,6 +124,11 @@ void DrawCaption(RecordingSession& session) {
     if (previous) ::SelectObject(session.frame, previous);
 }
 
+// Tells the writer on the user-interface thread that full slots wait.
+void WakeWriter() {
+    if (MainDialog* main = App().mainDialog) ::PostMessageA(main->hwnd(), WM_TIMER, 0, 0);
+}
+
 void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT at, const RECT& capture,
               bool paused) {
     ::SelectObject(session.frame, slot.buffer);
@@ -133,7 +138,7 @@ void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT 
     ::SelectObject(session.frame, session.frameInitial);
     ::GdiFlush();
     slot.full = paused ? 0 : 1;
-    if (App().mainDialog) ::PostMessageA(App().mainDialog->hwnd(), WM_TIMER, 0, 0);
+    WakeWriter();
 }
 
 void Tick(RecordingSession& session) {
@@ -166,7 +171,14 @@ void Tick(RecordingSession& session) {
         // and the same slot is tried at the next tick.
         if (TakeFramePosition(session.FrameCount) < 0) return;
         const int32_t skipped = ++session.SkipCount;
-        if (OverrunAborts(skipped, session.FrameCount.load())) AbortRecording(session, kAbortTooSlow);
+        if (OverrunAborts(skipped, session.FrameCount.load())) {
+            AbortRecording(session, kAbortTooSlow);
+            return;
+        }
+        // The wake-ups for the full slots may have gone to a modal loop
+        // (a menu, a message box) that dropped them: without a new one the
+        // writer would never empty the ring again.
+        WakeWriter();
         return;
     }
     session.grabIndex = slotIndex;
