@@ -12,9 +12,14 @@
 //   wintool hold-hotkey MOD VK SECONDS   keeps a hotkey registered (another program holding it)
 //   wintool tab WINDOW ID                selected index of the tab control ID
 //   wintool screen                       the screen size and bits per pixel
+//   wintool bars L T W H SECONDS         a window at that place painted in eight bars 40 pixels wide:
+//                                        black, red, green, blue, yellow, cyan, magenta, white
+//   wintool palette SECONDS              a window realizes 236 new colours in the foreground for that long;
+//                                        prints the system palette entries 10..13 before and after
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -127,6 +132,15 @@ int MessageBoxes() {
 
 WPARAM Number(const char* text) { return static_cast<WPARAM>(std::strtoull(text, nullptr, 0)); }
 
+void PumpFor(DWORD seconds) {
+    const DWORD end = GetTickCount() + seconds * 1000;
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(50);
+    }
+}
+
 int HoldHotkey(UINT modifiers, UINT key, DWORD seconds) {
     if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
         std::printf("refused\n");
@@ -134,13 +148,79 @@ int HoldHotkey(UINT modifiers, UINT key, DWORD seconds) {
     }
     std::printf("held\n");
     std::fflush(stdout);
-    const DWORD end = GetTickCount() + seconds * 1000;
-    while (GetTickCount() < end) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(50);
-    }
+    PumpFor(seconds);
     UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
+void PrintSystemEntries(const char* when) {
+    HDC screen = GetDC(nullptr);
+    PALETTEENTRY e[4] = {};
+    GetSystemPaletteEntries(screen, 10, 4, e);
+    ReleaseDC(nullptr, screen);
+    std::printf("%s", when);
+    for (const PALETTEENTRY& p : e) std::printf("\t%02x%02x%02x", p.peRed, p.peGreen, p.peBlue);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+LRESULT CALLBACK BarsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    static const COLORREF kBars[8] = {RGB(0, 0, 0),     RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
+                                      RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255)};
+    if (msg != WM_PAINT) return DefWindowProcA(hwnd, msg, wp, lp);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    for (int x = 0; x < client.right; x += 40) {
+        RECT bar = {x, 0, x + 40, client.bottom};
+        HBRUSH brush = CreateSolidBrush(kBars[(x / 40) % 8]);
+        FillRect(dc, &bar, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+int Bars(int left, int top, int width, int height, DWORD seconds) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = BarsProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "WintoolBars";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "WintoolBars", "wintool bars", WS_POPUP | WS_VISIBLE, left, top,
+                                  width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    UpdateWindow(window);
+    std::printf("shown\n");
+    std::fflush(stdout);
+    PumpFor(seconds);
+    DestroyWindow(window);
+    return 0;
+}
+
+// A window that realizes a palette of colours no screen starts with, so the
+// system palette changes while it lives.
+int RealizePalette(DWORD seconds) {
+    PrintSystemEntries("before");
+    std::vector<uint8_t> buffer(sizeof(LOGPALETTE) + 236 * sizeof(PALETTEENTRY));
+    LOGPALETTE* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 236;
+    for (int i = 0; i < 236; ++i)
+        logical->palPalEntry[i] = {static_cast<BYTE>(3 + i), static_cast<BYTE>(250 - i), static_cast<BYTE>(i * 7 + 1),
+                                   PC_NOCOLLAPSE};
+    HPALETTE palette = CreatePalette(logical);
+    HWND window = CreateWindowExA(0, "STATIC", "wintool palette", WS_POPUP | WS_VISIBLE, 900, 700, 100, 50, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(window);
+    HDC dc = GetDC(window);
+    SelectPalette(dc, palette, FALSE);
+    std::printf("realized\t%u\n", RealizePalette(dc));
+    PrintSystemEntries("after");
+    PumpFor(seconds);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    DeleteObject(palette);
     return 0;
 }
 
@@ -199,6 +279,11 @@ int main(int argc, char** argv) {
         } while (GetTickCount() < end);
         return 1;
     }
+    if (verb == "bars" && argc >= 7)
+        return Bars(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
+                    static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])),
+                    static_cast<DWORD>(Number(argv[6])));
+    if (verb == "palette" && argc >= 3) return RealizePalette(static_cast<DWORD>(Number(argv[2])));
     if (verb == "hold-hotkey" && argc >= 5)
         return HoldHotkey(static_cast<UINT>(Number(argv[2])), static_cast<UINT>(Number(argv[3])),
                           static_cast<DWORD>(Number(argv[4])));

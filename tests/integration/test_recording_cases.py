@@ -1,0 +1,269 @@
+"""Recording cases beyond a plain run: single frames while paused, a writer
+held back for a while, a rectangle that follows the pointer, and screens
+of 256 colours with their palette."""
+import glob
+import os
+import re
+import struct
+import subprocess
+import time
+import unittest
+
+import avi_tools
+import mainwin_common as mw
+from harness import WINE, WINTOOL, Session, SessionTest, dword
+
+WM_HOTKEY = 0x0312
+WM_CLOSE = 0x0010
+WM_CANCELMODE = 0x001F
+WM_COMMAND = 0x0111
+WM_KEYDOWN = 0x0100
+WM_SYSCOMMAND = 0x0112
+WM_PALETTECHANGED = 0x0311
+SC_KEYMENU = 0xF100
+VK_ESCAPE = 0x1B
+PAUSE = 1003
+CAPTION = (250, 25)   # the start caption stays inside this corner of the frame
+
+
+def riff_chunks(data, start, end, path=()):
+    """Every chunk of a RIFF byte range as (path of list types, id, offset of its data, size)."""
+    out = []
+    i = start
+    while i + 8 <= end:
+        ckid, size = struct.unpack("<4sI", data[i:i + 8])
+        if ckid in (b"RIFF", b"LIST"):
+            kind = data[i + 8:i + 12]
+            out.append((path, ckid, i + 8, size))
+            out.extend(riff_chunks(data, i + 12, i + 8 + size, path + (kind,)))
+        else:
+            out.append((path, ckid, i + 8, size))
+        i += 8 + size + (size & 1)
+    return out
+
+
+class AviFile:
+    """The parts of an AVI file these tests look at, read from its bytes."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        self.chunks = riff_chunks(self.data, 0, len(self.data))
+        strh = self.first(b"strh")
+        self.strh = struct.unpack("<4s4sIHHIIIIIIIIhhhh", self.data[strh[2]:strh[2] + 56])
+        strf = self.first(b"strf")
+        self.strf_bytes = self.data[strf[2]:strf[2] + strf[3]]
+        self.strf = struct.unpack("<IiiHHIIiiII", self.strf_bytes[:40])
+        idx = self.first(b"idx1")
+        self.index = [struct.unpack("<4sIII", self.data[idx[2] + k * 16:idx[2] + k * 16 + 16])
+                      for k in range(idx[3] // 16)]
+
+    def first(self, ckid):
+        return next(c for c in self.chunks if c[1] == ckid)
+
+    def colour_table(self):
+        """The strf colour table as (r, g, b) entries."""
+        table = self.strf_bytes[40:]
+        return [(table[i + 2], table[i + 1], table[i]) for i in range(0, len(table) - 3, 4)]
+
+    def video_entries(self):
+        """Index entries of the video stream: frames, empty positions and palette changes."""
+        return [e for e in self.index if e[0][:2] == b"00"]
+
+    def positions(self):
+        return [e for e in self.video_entries() if e[0][2:] in (b"db", b"dc")]
+
+
+def pal8_frames(path, width, height):
+    """Every decoded frame as rgb24, with empty positions left out."""
+    return avi_tools.frames_rgb(path, width, height)
+
+
+def outside_corner(diffs, corner):
+    return [(x, y) for x, y in diffs if not (x < corner[0] and y < corner[1])]
+
+
+class Base(SessionTest):
+    LEFT, TOP, WIDTH, HEIGHT = 100, 80, 320, 240
+
+    def put_pattern(self):
+        # Wine paints its desktop over the root window when it starts: start it first.
+        self.s.wintool("windows")
+        pattern = os.path.join(self.s.dir, "pattern.ppm")
+        avi_tools.write_pattern(pattern, *self.s.screen)
+        subprocess.run(["/usr/bin/display", "-window", "root", pattern], env=self.s.env, timeout=60)
+
+    def region_args(self, *more):
+        return ["-x%d" % self.LEFT, "-y%d" % self.TOP, "-w%d" % self.WIDTH, "-h%d" % self.HEIGHT] + list(more)
+
+    def stop(self):
+        self.s.wintool("post", "Velmorax", WM_HOTKEY, 1, 0)
+
+    def only_avi(self):
+        paths = glob.glob(os.path.join(self.s.work, "*.avi"))
+        self.assertEqual(len(paths), 1, paths)
+        return paths[0]
+
+    def summary(self):
+        box = self.s.wait_message_box()
+        m = re.search(r"(\d+)\D+(\d+)", box["text"])
+        self.assertIsNotNone(m, box["text"])
+        self.s.answer(box, 1)
+        return int(m.group(1)), int(m.group(2))
+
+
+class SingleShot(Base):
+    def setUp(self):
+        super().setUp()
+        self.put_pattern()
+        self.s.xdotool("mousemove", 1010, 750)   # away from the region
+
+    def test_three_single_frames_while_paused_and_nothing_else(self):
+        proc = self.s.start(*self.region_args("-f5", "-a", "single"))
+        self.s.wait_window("Velmorax")
+        self.s.wintool("post", "Velmorax", WM_COMMAND, PAUSE, 0)   # starts the recording paused
+        mw.wait_for(lambda: glob.glob(os.path.join(self.s.work, "*.avi")), what="the file")
+        time.sleep(3)
+        mw.focus_window(self.s, "Velmorax")   # keys reach Wine through one of its windows
+        for _ in range(3):
+            self.s.xdotool("key", "F4")
+            time.sleep(2.5)
+        time.sleep(2)   # paused: no frame may follow
+        self.stop()
+        self.assertEqual(self.summary(), (3, 0))
+        self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+        path = self.only_avi()
+        avi = AviFile(path)
+        self.assertEqual(len(avi.positions()), 3, avi.positions())
+        self.assertTrue(all(e[3] == self.WIDTH * self.HEIGHT * 4 for e in avi.positions()))
+        self.assertEqual(avi.strh[9], 3)   # dwLength
+        self.assertEqual(int(avi_tools.video_stream(path)["nb_frames"]), 3)
+        self.assertEqual([size > 0 for _, size in avi_tools.packets(path)], [True] * 3)
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        self.assertEqual(len(frames), 3)
+        expected = avi_tools.region_rgb(self.LEFT, self.TOP, self.WIDTH, self.HEIGHT)
+        for n, frame in enumerate(frames):
+            diffs = avi_tools.differing_pixels(frame, expected, self.WIDTH)
+            self.assertEqual(outside_corner(diffs, CAPTION), [], "frame %d" % n)
+
+
+class HeldBack(Base):
+    def setUp(self):
+        super().setUp()
+        self.put_pattern()
+        self.s.xdotool("mousemove", 1010, 750)
+
+    def hold_writer(self, seconds):
+        """Opens the main window's system menu for a while: its modal loop
+        writes no frame. Returns False when the menu did not hold."""
+        self.s.wintool("post", "Velmorax", WM_SYSCOMMAND, SC_KEYMENU, ord(" "), check=False)
+        time.sleep(seconds)
+        # The first Escape closes the menu, the second leaves the menu mode;
+        # WM_CANCELMODE ends what is left of it.
+        for _ in range(2):
+            self.s.wintool("post", "Velmorax", WM_KEYDOWN, VK_ESCAPE, 0, check=False)
+        self.s.wintool("post", "Velmorax", WM_CANCELMODE, 0, 0, check=False)
+
+    def test_empty_positions_in_the_middle_are_followed_by_frames(self):
+        for _ in range(3):
+            proc = self.s.start("-rec", "-i-", *self.region_args("-f10", "-a", "held.avi"))
+            self.s.wait_window("Velmorax")
+            time.sleep(4)
+            self.hold_writer(1.2)
+            time.sleep(4)
+            self.stop()
+            positions, skipped = self.summary()
+            self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
+            self.assertEqual(self.s.wait_exit(proc), 0)
+            if skipped:
+                break
+        self.assertGreater(skipped, 0, "the menu never held the writer back")
+        self.assertLess(2 * skipped, positions)
+
+        path = self.only_avi()
+        avi = AviFile(path)
+        entries = avi.positions()
+        self.assertEqual(len(entries), positions)
+        self.assertEqual(avi.strh[9], positions)
+        sizes = [e[3] for e in entries]
+        empty = [n for n, size in enumerate(sizes) if size == 0]
+        self.assertEqual(len(empty), skipped)
+        self.assertGreater(empty[0], 0)
+        self.assertGreater(max(n for n, size in enumerate(sizes) if size > 0), empty[-1],
+                           "no frame follows the empty positions")
+        self.assertTrue(all(size in (0, self.WIDTH * self.HEIGHT * 4) for size in sizes))
+        packets = avi_tools.packets(path)
+        self.assertEqual([size for _, size in packets if size > 0], [s for s in sizes if s > 0])
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        self.assertEqual(len(frames), positions - skipped)
+        expected = avi_tools.region_rgb(self.LEFT, self.TOP, self.WIDTH, self.HEIGHT)
+        self.assertEqual(avi_tools.differing_pixels(frames[-1], expected, self.WIDTH), [])
+
+
+BARS = [(0, 0, 0), (255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (0, 255, 255), (255, 0, 255),
+        (255, 255, 255)]
+
+
+def bars_rgb(width, height):
+    """What wintool's bars window shows: bars 40 pixels wide in the order of BARS."""
+    row = b"".join(bytes(BARS[(x // 40) % len(BARS)]) for x in range(width))
+    return row * height
+
+
+class EightBit(Base):
+    """A screen of 256 colours. Pictures on it are drawn by a Wine window:
+    what other X clients put on an 8-bit screen uses pixel values Wine's
+    palette does not know."""
+
+    def setUp(self):
+        self.s = Session(depth=8)
+        self.addCleanup(self.s.close)
+        self.s.xdotool("mousemove", 1010, 750)
+
+    def show_bars(self, seconds):
+        args = [str(v) for v in (self.LEFT, self.TOP, self.WIDTH, self.HEIGHT, seconds)]
+        bars = subprocess.Popen([WINE, WINTOOL, "bars"] + args,
+                                env=self.s.env, cwd=self.s.work, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                text=True)
+        self.addCleanup(bars.wait)
+        self.addCleanup(bars.kill)
+        self.assertEqual(bars.stdout.readline().strip(), "shown")
+        return bars
+
+    def test_a_256_colour_screen_is_recorded_with_its_colour_table(self):
+        self.assertEqual(self.s.wintool("screen").split()[2], "8")
+        self.show_bars(60)
+        proc = self.s.start("-recx", *self.region_args("-f5", "-a", "pal.avi"))
+        self.s.wait_window("Velmorax")
+        time.sleep(8)   # past the start caption
+        self.stop()
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        self.assertEqual(self.s.message_boxes(), [])
+
+        path = self.only_avi()
+        avi = AviFile(path)
+        self.assertEqual(avi.strh[1], b"DIB ")   # the default compressor refused 8-bit frames
+        self.assertEqual(avi.strf[:5], (40, self.WIDTH, self.HEIGHT, 1, 8))
+        self.assertEqual(avi.strf[5], 0)   # BI_RGB
+        self.assertEqual(len(avi.strf_bytes), 40 + 256 * 4)
+        self.assertEqual(avi.strf[9], 256)   # biClrUsed
+        table = avi.colour_table()
+        self.assertEqual((table[0], table[255]), ((0, 0, 0), (255, 255, 255)))
+        for colour in BARS:
+            self.assertIn(colour, table)
+        self.assertEqual(avi_tools.video_stream(path)["pix_fmt"], "pal8")
+        self.assertEqual(avi.strh[10], self.WIDTH * self.HEIGHT)   # dwSuggestedBufferSize
+        written = [e for e in avi.positions() if e[3]]
+        self.assertTrue(all(e[3] == self.WIDTH * self.HEIGHT for e in written))
+
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        self.assertEqual(len(frames), len(written))
+        self.assertGreater(len(frames), 20)
+        expected = bars_rgb(self.WIDTH, self.HEIGHT)
+        self.assertEqual(avi_tools.differing_pixels(frames[-1], expected, self.WIDTH), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
