@@ -2,6 +2,7 @@
 held back for a while, a rectangle that follows the pointer, and screens
 of 256 colours with their palette."""
 import glob
+import json
 import os
 import re
 import struct
@@ -261,6 +262,60 @@ class EightBit(Base):
         frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
         self.assertEqual(len(frames), len(written))
         self.assertGreater(len(frames), 20)
+        expected = bars_rgb(self.WIDTH, self.HEIGHT)
+        self.assertEqual(avi_tools.differing_pixels(frames[-1], expected, self.WIDTH), [])
+
+    def test_a_palette_change_gives_the_frames_after_it_a_new_colour_table(self):
+        self.show_bars(60)
+        proc = self.s.start("-recx", *self.region_args("-f5", "-a", "change.avi"))
+        self.s.wait_window("Velmorax")
+        time.sleep(4)
+        # Another program realizes 236 colours of its own in the foreground.
+        lines = dict(line.split("\t", 1) for line in self.s.wintool("palette", 4).splitlines() if "\t" in line)
+        before, after = lines["before"].split(), lines["after"].split()
+        self.assertNotEqual(before, after, "the system palette did not change for the program that realized")
+        time.sleep(3)
+        self.stop()
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        self.assertEqual(self.s.message_boxes(), [])
+
+        def hex_entries(table, first):
+            return ["%02x%02x%02x" % table[first + k] for k in range(4)]
+
+        path = self.only_avi()
+        avi = AviFile(path)
+        self.assertEqual(hex_entries(avi.colour_table(), 10), before)
+        # Wine's writer stores the new table of an uncompressed stream as a
+        # palette change chunk among the frames: AVIPALCHANGE with first
+        # entry 0, 0 entries meaning all 256, then the entries as r g b flags.
+        movi = [c for c in avi.chunks if c[0] == (b"AVI ", b"movi")]
+        changes = [n for n, c in enumerate(movi) if c[1] == b"00pc"]
+        self.assertEqual(len(changes), 1, [c[1] for c in movi if c[1] != b"00db"])
+        change = movi[changes[0]]
+        self.assertEqual(change[3], 4 + 256 * 4)
+        body = avi.data[change[2]:change[2] + change[3]]
+        self.assertEqual(body[:4], bytes(4))
+        table = [(body[4 + 4 * i], body[5 + 4 * i], body[6 + 4 * i]) for i in range(256)]
+        # Wine keeps the system palette per process: the other program's
+        # colours change its own view only, and the recorder reads the
+        # table it saw before again.
+        self.assertEqual(hex_entries(table, 10), before)
+        self.assertEqual(table, avi.colour_table())
+        frames_before = [c for c in movi[:changes[0]] if c[1] == b"00db" and c[3]]
+        frames_after = [c for c in movi[changes[0]:] if c[1] == b"00db" and c[3]]
+        self.assertGreater(len(frames_before), 5)
+        self.assertGreater(len(frames_after), 5)
+
+        # ffmpeg takes the new table with the first frame after the change.
+        proc = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_packets", "-of", "json",
+                               path], capture_output=True, text=True, check=True)
+        packets = json.loads(proc.stdout)["packets"]
+        with_palette = [n for n, p in enumerate(packets)
+                        if any(d.get("side_data_type") == "Palette" for d in p.get("side_data_list", []))]
+        self.assertEqual(with_palette, [0, len(frames_before)])
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        self.assertEqual(len(frames), len(frames_before) + len(frames_after))
+        # The static colours of the bars keep their entries: every frame still shows them.
         expected = bars_rgb(self.WIDTH, self.HEIGHT)
         self.assertEqual(avi_tools.differing_pixels(frames[-1], expected, self.WIDTH), [])
 
