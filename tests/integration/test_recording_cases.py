@@ -320,5 +320,87 @@ class EightBit(Base):
         self.assertEqual(avi_tools.differing_pixels(frames[-1], expected, self.WIDTH), [])
 
 
+class Panning(Base):
+    """The rectangle follows the pointer: locked on, or while the pan
+    modifiers (Control and Shift) are held and nothing more."""
+    CURSOR = 40   # the pointer's picture stays inside this square from the hot spot
+
+    def setUp(self):
+        super().setUp()
+        self.put_pattern()
+
+    def offsets_shown(self, frames, candidates, pointers):
+        """For every frame, the first (left, top) of candidates whose pattern it
+        shows, apart from the caption corner and the pointer near one of the
+        pointer positions; None when it shows none of them."""
+        shown = []
+        for frame in frames:
+            found = None
+            for left, top in candidates:
+                expected = avi_tools.region_rgb(left, top, self.WIDTH, self.HEIGHT)
+                diffs = outside_corner(avi_tools.differing_pixels(frame, expected, self.WIDTH), CAPTION)
+                if any(all(px - left - 2 <= x < px - left + self.CURSOR and py - top - 2 <= y < py - top + self.CURSOR
+                           for x, y in diffs) for px, py in pointers):
+                    found = (left, top)
+                    break
+            shown.append(found)
+        return shown
+
+    def record_moves(self, moves, before=None, after=None):
+        """Records while the pointer makes the moves [(x, y, keys)], keys held
+        during the move; returns the frames and the saved StartX, StartY."""
+        proc = self.s.start("-recx", *self.region_args("-f4", "-a", "pan.avi"))
+        self.s.wait_window("Velmorax")
+        if before:
+            before()
+        time.sleep(3)
+        for x, y, keys in moves:
+            if keys:
+                self.s.xdotool("keydown", *keys)
+                time.sleep(0.5)
+            self.s.xdotool("mousemove", x, y)
+            time.sleep(2)
+            if keys:
+                # Shift first: Alt let go on its own would open the system menu.
+                self.s.xdotool("keyup", *sorted(keys, key=lambda k: k != "shift"))
+                time.sleep(0.5)
+        self.stop()
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        frames = avi_tools.frames_rgb(self.only_avi(), self.WIDTH, self.HEIGHT)
+        state = self.s.reg_query(mw.STATE_KEY)
+        return frames, (dword(state, "StartX"), dword(state, "StartY"))
+
+    def test_pan_locked_follows_the_pointer_and_stops_at_the_screen_edge(self):
+        self.s.reg_add(mw.KEYS_KEY, "Pan Locked", "REG_DWORD", 1)
+        self.s.xdotool("mousemove", 200, 300)
+        # 60 right and 30 down, then 740 more to the right: past the edge.
+        frames, saved = self.record_moves([(260, 330, None), (1000, 330, None)])
+        edge = 1024 - self.WIDTH - 1
+        self.assertEqual(saved, (edge, 110))
+        places = [(100, 80), (160, 110), (edge, 110)]
+        shown = self.offsets_shown(frames, places, [(200, 300), (260, 330), (1000, 330)])
+        self.assertNotIn(None, shown)
+        # In the order of the moves, each place for a while.
+        runs = [p for n, p in enumerate(shown) if n == 0 or shown[n - 1] != p]
+        self.assertEqual(runs, places)
+        for place in places:
+            self.assertGreater(shown.count(place), 3, place)
+
+    def test_pan_modifiers_move_the_rectangle_alone_but_not_with_alt(self):
+        self.s.xdotool("mousemove", 200, 300)
+        focus = lambda: mw.focus_window(self.s, "Velmorax")   # key states reach Wine through its windows
+        frames, saved = self.record_moves([(250, 320, ("ctrl", "shift")),          # follows: 50 right, 20 down
+                                           (320, 320, ("ctrl", "shift", "alt")),   # Alt too: stays
+                                           (330, 330, None)],                      # nothing held: stays
+                                          before=focus)
+        self.assertEqual(saved, (150, 100))
+        places = [(100, 80), (150, 100)]
+        shown = self.offsets_shown(frames, places + [(220, 100), (160, 110)],
+                                   [(200, 300), (250, 320), (320, 320), (330, 330)])
+        self.assertNotIn(None, shown)
+        runs = [p for n, p in enumerate(shown) if n == 0 or shown[n - 1] != p]
+        self.assertEqual(runs, places)
+
+
 if __name__ == "__main__":
     unittest.main()
