@@ -10,7 +10,7 @@ import time
 import unittest
 
 import avi_tools
-from harness import SessionTest
+from harness import ROOT, SessionTest
 
 WM_HOTKEY = 0x0312
 WM_CLOSE = 0x0010
@@ -140,6 +140,39 @@ class Recording(SessionTest):
         # Just outside the left edge the cursor is not drawn, though its
         # shape would reach into the frame.
         self.assertEqual(diffs[-3:], [[], [], []])
+
+    def cursor_pixels(self, name):
+        """Records with the pointer resting at (100, 100) of the region; the
+        pixels of the last frames that differ from the screen."""
+        proc = self.s.start("-recx", "-i-", *self.region_args("-f10", "-a", name))
+        self.s.wait_window("Velmorax")
+        self.s.xdotool("mousemove", self.LEFT + 100, self.TOP + 100)
+        time.sleep(6.5)   # past the caption
+        self.stop()
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        frames = avi_tools.frames_rgb(os.path.join(self.s.work, name), self.WIDTH, self.HEIGHT)
+        expected = avi_tools.region_rgb(self.LEFT, self.TOP, self.WIDTH, self.HEIGHT)
+        return [p for f in frames[-5:] for p in avi_tools.differing_pixels(f, expected, self.WIDTH)]
+
+    def test_cursor_follows_the_users_cursor_scheme(self):
+        cursors = r"HKCU\Control Panel\Cursors"
+        # A scheme naming a file that does not exist: the standard arrow,
+        # whose hot spot is its top-left tip, so it lies right of and below
+        # the pointer.
+        self.s.reg_add(cursors, "Arrow", "REG_SZ", r"C:\nowhere\missing.cur")
+        arrow = self.cursor_pixels("arrow.avi")
+        self.assertTrue(arrow)
+        self.assertTrue(all(x >= 99 and y >= 99 for x, y in arrow), arrow[:10])
+        # A scheme naming a crosshair file: drawn centred on the pointer.
+        cross = os.path.join(self.s.program_dir(), "cross.cur")
+        with open(os.path.join(ROOT, "resources", "images", "crosscur.cur"), "rb") as src, \
+                open(cross, "wb") as dst:
+            dst.write(src.read())
+        self.s.reg_add(cursors, "Arrow", "REG_SZ", "Z:" + cross.replace("/", "\\"))
+        crosshair = self.cursor_pixels("cross.avi")
+        self.assertTrue(any(x < 95 for x, _ in crosshair), "nothing left of the pointer")
+        self.assertTrue(any(y < 95 for _, y in crosshair), "nothing above the pointer")
+        self.assertTrue(all(80 <= x < 120 and 80 <= y < 120 for x, y in crosshair))
 
     def overrun_by_opening_the_system_menu(self):
         """Records while the main window's system menu is open: its modal
