@@ -115,6 +115,19 @@ class OptionsFile(SessionTest):
         # The file is left as it was.
         self.assertTrue(self.read().startswith(b"; comment\r\n"))
 
+    # "-install": after the installation the file beside the program is imported.
+    def test_install_imports_the_file_beside_the_program(self):
+        self.s.reg_add(STATE, "Height", "REG_DWORD", "77")
+        self.assertEqual(self.s.run("-install"), 0)   # no file: the registry is untouched
+        self.assertEqual(dword(self.s.reg_query(STATE), "Height"), 77)
+        self.write(b'"Width"  123\r\n"Start Desc"  "Ctrl+F9"\r\n')
+        self.assertEqual(self.s.run("-install"), 0)
+        state, keys = self.registry()
+        self.assertEqual(dword(state, "Width"), 123)
+        self.assertEqual(dword(state, "Height"), 240)   # not in the file: its default
+        self.assertEqual(keys["Start Desc"], ("REG_SZ", "Ctrl+F9"))
+        self.assertEqual(self.read(), b'"Width"  123\r\n"Start Desc"  "Ctrl+F9"\r\n')   # left as it was
+
     def test_malformed_lines_are_skipped_or_ignored(self):
         long_line = b'"KeyFrames"  ' + b"7" * 1200 + b"\r\n"
         self.write(b'"Width  100\r\n'                 # no closing quote: skipped
