@@ -25,5 +25,6 @@ bash tests/check_win32.sh || status=1
 echo "test: fuzzing the options-file reader (native build)"
 bash tests/fuzz/run.sh "${VELMORAX_FUZZ_SECONDS:-45}" || status=1
 
-ctest --test-dir build/win64 --output-on-failure -j2 || status=1
+# One test at a time: each runs Wine, Xvfb and the program on this machine's two cores.
+ctest --test-dir build/win64 --output-on-failure || status=1
 exit $status

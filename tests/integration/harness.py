@@ -109,15 +109,23 @@ class Session:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # Looking from outside.
-    def capture(self, command, timeout=60):
+    def capture(self, command, timeout=30, attempts=3):
         """Runs a Wine command and returns (exit code, output). The output
         goes through a file, not a pipe: Wine's background processes started
-        by the command would hold a pipe open long after it has ended."""
-        with tempfile.TemporaryFile() as out:
-            proc = subprocess.run(command, env=self.env, cwd=self.work, stdout=out, stderr=subprocess.DEVNULL,
-                                  timeout=timeout)
-            out.seek(0)
-            return proc.returncode, out.read().decode("latin-1")
+        by the command would hold a pipe open long after it has ended. On a
+        busy machine a Wine process now and then never gets going; such a
+        run is ended and tried again."""
+        for attempt in range(attempts):
+            with tempfile.TemporaryFile() as out:
+                try:
+                    proc = subprocess.run(command, env=self.env, cwd=self.work, stdout=out,
+                                          stderr=subprocess.DEVNULL, timeout=timeout)
+                except subprocess.TimeoutExpired:
+                    if attempt + 1 == attempts:
+                        raise
+                    continue
+                out.seek(0)
+                return proc.returncode, out.read().decode("latin-1")
 
     def wintool(self, *args, check=True):
         code, output = self.capture([WINE, WINTOOL] + [str(a) for a in args])
