@@ -8,7 +8,9 @@ import tempfile
 import unittest
 
 import avi_tools
-from harness import ROOT, WINESERVER, pristine_prefix
+from harness import ROOT, WINE, WINESERVER, pristine_prefix
+
+STATE = r"HKCU\SOFTWARE\Orvantis\Velmorax\State"
 
 
 class LauncherDemo(unittest.TestCase):
@@ -28,7 +30,14 @@ class LauncherDemo(unittest.TestCase):
         return subprocess.run([os.path.join(ROOT, "velmorax")] + list(args), cwd=self.work, env=self.env,
                               capture_output=True, text=True, timeout=180)
 
+    def reg(self, *args):
+        return subprocess.run([WINE, "reg"] + list(args), env=self.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True, timeout=60).stdout
+
     def test_no_display_and_no_arguments_records_a_demo(self):
+        self.reg("add", STATE, "/v", "Width", "/t", "REG_DWORD", "/d", "500", "/f")
+        # Wine's services, started here without a display, must be gone before the launch.
+        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=60)
         proc = self.launch()
         self.assertEqual(proc.returncode, 0, proc.stderr)
         path = os.path.join(self.work, "velmorax-demo0001.avi")
@@ -41,6 +50,10 @@ class LauncherDemo(unittest.TestCase):
         # The virtual screen showed something: the frames are not all black.
         frame = avi_tools.frames_rgb(path, 640, 480)[-1]
         self.assertGreater(len(set(frame)), 10)
+        # The user's settings are as they were: the demo's options are not kept.
+        state = self.reg("query", STATE)
+        self.assertRegex(state, r"Width\s+REG_DWORD\s+0x1f4")
+        self.assertNotIn("AVIFileName", state)
 
     def test_arguments_run_the_program_as_given(self):
         proc = self.launch("-readopts")   # no options file beside the program: exit code 1
