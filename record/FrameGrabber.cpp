@@ -137,6 +137,7 @@ void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT 
     if (CaptionVisible(session.startTime, ::timeGetTime())) DrawCaption(session);
     ::SelectObject(session.frame, session.frameInitial);
     ::GdiFlush();
+    slot.sequence = ++session.grabSequence;
     slot.full = paused ? 0 : 1;
     WakeWriter();
 }

@@ -18,6 +18,7 @@ struct FrameSlot {
     HBITMAP buffer = nullptr;       // DIB section in the capture format
     void* pixels = nullptr;
     int32_t paletteVersion = 0;     // PaletteVersion when the buffer was made
+    uint32_t sequence = 0;          // grab order, set before full; read only while full
 };
 
 using FrameRing = FrameSlot[kSlotCount];
@@ -61,7 +62,7 @@ struct RecordingSession {
     std::atomic<int32_t> positionsBeforeAbort{0};   // FrameCount when an abort code replaced it
     int32_t SoundPosition = 0;
     int grabIndex = -1;
-    int writeIndex = -1;
+    uint32_t grabSequence = 0;          // frames grabbed so far (grabber only)
     int32_t lastWrittenPaletteVersion = -1;
     int32_t streamLength = 0;           // positions the video stream holds (written or empty)
 

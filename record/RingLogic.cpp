@@ -2,13 +2,13 @@
 
 int NextGrabSlot(int grabIndex) { return grabIndex + 1 >= kSlotCount ? 0 : grabIndex + 1; }
 
-int NextFullSlot(const int32_t (&full)[kSlotCount], int writeIndex) {
-    if (writeIndex < 0) return full[0] ? 0 : -1;
-    for (int step = 1; step <= kSlotCount; ++step) {
-        const int slot = (writeIndex + step) % kSlotCount;
-        if (full[slot]) return slot;
+int NextFullSlot(const int32_t (&full)[kSlotCount], const uint32_t (&sequence)[kSlotCount]) {
+    int oldest = -1;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (!full[slot]) continue;
+        if (oldest < 0 || static_cast<int32_t>(sequence[slot] - sequence[oldest]) < 0) oldest = slot;
     }
-    return -1;
+    return oldest;
 }
 
 bool OverrunAborts(int32_t skipCount, int32_t frameCount) {

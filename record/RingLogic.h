@@ -15,10 +15,12 @@ constexpr int32_t kAbortSound = -100;         // a sound block could not be writ
 // The slot the grabber fills next, after the one it filled last (-1 at start).
 int NextGrabSlot(int grabIndex);
 
-// The slot the writer takes next: the first full one after the write index,
-// once around the ring; only slot 0 while nothing was written (-1).
-// -1 when none is full.
-int NextFullSlot(const int32_t (&full)[kSlotCount], int writeIndex);
+// The slot the writer takes next: of the full slots, the one grabbed first
+// (by the grab sequence numbers, which may wrap); -1 when none is full.
+// The ring order alone would not do: frames dropped while paused leave the
+// grabber anywhere in the ring, and a writer that fell behind may find
+// several full slots at once.
+int NextFullSlot(const int32_t (&full)[kSlotCount], const uint32_t (&sequence)[kSlotCount]);
 
 // Too many empty positions: the recording is stopped as soon as more than
 // half of all positions are empty.

@@ -47,10 +47,13 @@ void WriteFrames() {
     for (;;) {
         if (session->FrameCount.load() < 0) return;   // an abort is under way
         int32_t full[kSlotCount];
-        for (int i = 0; i < kSlotCount; ++i) full[i] = session->ring[i].full.load();
-        const int index = NextFullSlot(full, session->writeIndex);
+        uint32_t sequence[kSlotCount] = {};
+        for (int i = 0; i < kSlotCount; ++i) {
+            full[i] = session->ring[i].full.load();
+            if (full[i]) sequence[i] = session->ring[i].sequence;   // the grabber leaves full slots alone
+        }
+        const int index = NextFullSlot(full, sequence);
         if (index < 0) return;
-        session->writeIndex = index;
         FrameSlot& slot = session->ring[index];
 
         if (main->state.load() == Recording) {

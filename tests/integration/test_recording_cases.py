@@ -124,7 +124,9 @@ class SingleShot(Base):
         self.s.wait_window("Velmorax")
         self.s.wintool("post", "Velmorax", WM_COMMAND, PAUSE, 0)   # starts the recording paused
         mw.wait_for(lambda: glob.glob(os.path.join(self.s.work, "*.avi")), what="the file")
-        time.sleep(3)
+        # Not a whole number of turns of the five-slot ring: the first single
+        # frame lands in a slot other than the first.
+        time.sleep(3.3)
         mw.focus_window(self.s, "Velmorax")   # keys reach Wine through one of its windows
         for _ in range(3):
             self.s.xdotool("key", "F4")
@@ -148,6 +150,27 @@ class SingleShot(Base):
         for n, frame in enumerate(frames):
             diffs = avi_tools.differing_pixels(frame, expected, self.WIDTH)
             self.assertEqual(outside_corner(diffs, CAPTION), [], "frame %d" % n)
+
+
+    def test_a_recording_started_paused_records_once_resumed(self):
+        proc = self.s.start(*self.region_args("-f10", "-a", "resumed"))
+        self.s.wait_window("Velmorax")
+        self.s.wintool("post", "Velmorax", WM_COMMAND, PAUSE, 0)
+        mw.wait_for(lambda: glob.glob(os.path.join(self.s.work, "*.avi")), what="the file")
+        time.sleep(1.3)   # frames grabbed and dropped while paused move the grabber along the ring
+        self.s.wintool("post", "Velmorax", WM_COMMAND, PAUSE, 0)
+        time.sleep(3)
+        self.stop()
+        positions, skipped = self.summary()
+        self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        self.assertGreater(positions, 10)
+        self.assertLess(skipped, positions / 2)
+
+        path = self.only_avi()
+        self.assertEqual(int(avi_tools.video_stream(path)["nb_frames"]), positions)
+        written = [size for _, size in avi_tools.packets(path) if size > 0]
+        self.assertEqual(len(written), positions - skipped)
 
 
 class HeldBack(Base):

@@ -13,27 +13,35 @@ TEST_CASE("ring: the grabber's next slot") {
     CHECK(NextGrabSlot(4) == 0);
 }
 
-TEST_CASE("ring: the writer takes slots in ring order") {
-    int32_t none[kSlotCount] = {0, 0, 0, 0, 0};
-    CHECK(NextFullSlot(none, -1) == -1);
-    CHECK(NextFullSlot(none, 2) == -1);
+TEST_CASE("ring: the writer takes the frame grabbed first") {
+    const int32_t none[kSlotCount] = {0, 0, 0, 0, 0};
+    const uint32_t noSequence[kSlotCount] = {};
+    CHECK(NextFullSlot(none, noSequence) == -1);
 
-    // Nothing written yet: only slot 0 is looked at.
-    int32_t onlyLater[kSlotCount] = {0, 1, 1, 0, 0};
-    CHECK(NextFullSlot(onlyLater, -1) == -1);
-    int32_t first[kSlotCount] = {1, 1, 0, 0, 0};
-    CHECK(NextFullSlot(first, -1) == 0);
+    // Frames dropped while paused left the grabber at slot 3: the first
+    // recorded frame is there, not in slot 0.
+    const int32_t afterPause[kSlotCount] = {0, 0, 0, 1, 0};
+    const uint32_t afterPauseSequence[kSlotCount] = {0, 0, 0, 17, 0};
+    CHECK(NextFullSlot(afterPause, afterPauseSequence) == 3);
 
-    // After the write index, once around, wrapping.
-    int32_t wrap[kSlotCount] = {1, 0, 0, 1, 0};
-    CHECK(NextFullSlot(wrap, 0) == 3);
-    CHECK(NextFullSlot(wrap, 3) == 0);
-    CHECK(NextFullSlot(wrap, 4) == 0);
-    int32_t self[kSlotCount] = {0, 0, 1, 0, 0};
-    CHECK(NextFullSlot(self, 2) == 2);   // the write index itself comes last
-    int32_t all[kSlotCount] = {1, 1, 1, 1, 1};
-    CHECK(NextFullSlot(all, 4) == 0);
-    CHECK(NextFullSlot(all, 1) == 2);
+    // A writer that fell behind finds several: oldest first, across the wrap
+    // of the ring.
+    const int32_t behind[kSlotCount] = {1, 1, 0, 1, 1};
+    const uint32_t behindSequence[kSlotCount] = {23, 24, 0, 21, 22};
+    CHECK(NextFullSlot(behind, behindSequence) == 3);
+
+    // Full slots from before and after a pause: slot 4 was grabbed before
+    // the pause, slots 2 and 3 after it.
+    const int32_t aroundPause[kSlotCount] = {0, 0, 1, 1, 1};
+    const uint32_t aroundPauseSequence[kSlotCount] = {0, 0, 40, 41, 30};
+    CHECK(NextFullSlot(aroundPause, aroundPauseSequence) == 4);
+
+    // The grab sequence wraps after 2^32 frames.
+    const int32_t all[kSlotCount] = {1, 1, 1, 1, 1};
+    const uint32_t wrapped[kSlotCount] = {0xFFFFFFFEu, 0xFFFFFFFFu, 0, 1, 2};
+    CHECK(NextFullSlot(all, wrapped) == 0);
+    const uint32_t wrappedLater[kSlotCount] = {1, 2, 0xFFFFFFFDu, 0xFFFFFFFFu, 0};
+    CHECK(NextFullSlot(all, wrappedLater) == 2);
 }
 
 TEST_CASE("ring: overrun rule") {
