@@ -56,6 +56,27 @@ class Session:
         self.display = self._start_xvfb(width, height, depth)
         self.env = _wine_env(self.prefix, self.display)
         self.screen = (width, height)
+        try:
+            self._warm_up()
+        except BaseException:
+            self.close()
+            raise
+
+    def _warm_up(self, attempts=3):
+        """Brings up this prefix's Wine (server, services, desktop) with one
+        short command before a test starts anything, so that the program and
+        the first helper command do not race through Wine's start-up. A Wine
+        that does not come up in time is ended as a whole and started again."""
+        for attempt in range(attempts):
+            try:
+                subprocess.run([WINE, WINTOOL, "windows"], env=self.env, cwd=self.work,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+                return
+            except subprocess.TimeoutExpired:
+                subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+                if attempt + 1 == attempts:
+                    raise
 
     def _start_xvfb(self, width, height, depth):
         read_fd, write_fd = os.pipe()

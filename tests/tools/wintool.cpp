@@ -110,7 +110,9 @@ int Controls(HWND parent) {
     for (HWND hwnd : Descendants(parent)) {
         const std::string cls = ClassOf(hwnd);
         long checked = -1;
-        if (cls == "Button") checked = static_cast<long>(SendMessageA(hwnd, BM_GETCHECK, 0, 0));
+        DWORD_PTR state = 0;   // a busy program must not hold the tool up
+        if (cls == "Button" && SendMessageTimeoutA(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state))
+            checked = static_cast<long>(state);
         std::printf("%d\t%s\t%d\t%d\t%ld\t", GetDlgCtrlID(hwnd), cls.c_str(), IsWindowEnabled(hwnd) ? 1 : 0,
                     IsWindowVisible(hwnd) ? 1 : 0, checked);
         PrintRect(hwnd);
