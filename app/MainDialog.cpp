@@ -12,6 +12,8 @@
 
 #include <shellapi.h>
 
+#include <iterator>
+
 const MessageEntry MainDialog::kMessages[] = {
     OnCommand<&MainDialog::OnStartStop>(IDC_START),
     OnCommand<&MainDialog::OnStartStop>(IDC_STOP),
@@ -86,7 +88,7 @@ BOOL MainDialog::OnInitDialog() {
 }
 
 void MainDialog::BindButtons() {
-    for (size_t i = 0; i < 7; ++i) buttons_[i].AutoLoad(hwnd_, kButtonIds[i]);
+    for (size_t i = 0; i < std::size(kButtonIds); ++i) buttons_[i].AutoLoad(hwnd_, kButtonIds[i]);
 }
 
 LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM lParam) {

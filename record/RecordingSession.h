@@ -60,6 +60,12 @@ struct RecordingSession {
     std::atomic<int32_t> SkipCount{0};
     std::atomic<int32_t> PaletteVersion{0};
     std::atomic<int32_t> positionsBeforeAbort{0};   // FrameCount when an abort code replaced it
+
+    // Frame positions taken so far, also after an abort.
+    int32_t PositionCount() const {
+        const int32_t count = FrameCount.load();
+        return count >= 0 ? count : positionsBeforeAbort.load();
+    }
     int32_t SoundPosition = 0;
     int grabIndex = -1;
     uint32_t grabSequence = 0;          // frames grabbed so far (grabber only)

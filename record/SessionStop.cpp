@@ -30,14 +30,10 @@ void ReleaseBuffers(RecordingSession& session) {
 
 // What the user learns of the recording; a file without a single frame
 // position is deleted.
-void ReportOutcome(MainDialog& main, int32_t frameCount, int32_t skipCount, int32_t positionsBeforeAbort,
+void ReportOutcome(MainDialog& main, int32_t frameCount, int32_t skipCount, int32_t positions,
                    HRESULT lastAviError, const std::string& outputPath) {
-    const Outcome outcome = OutcomeOf(frameCount);
-    const bool aborted = frameCount < 0;
-    if (outcome == Outcome::Empty || (aborted && positionsBeforeAbort == 0)) {
-        if (!outputPath.empty()) ::DeleteFileA(outputPath.c_str());
-    }
-    switch (outcome) {
+    if (positions == 0 && !outputPath.empty()) ::DeleteFileA(outputPath.c_str());
+    switch (OutcomeOf(frameCount)) {
     case Outcome::SoundFailed:
         AppMessageBox(FormatIntegers(LoadResString(IDS_SOUND_FAILED), {(lastAviError & 0xFFFF) - 0x4000}));
         break;
@@ -84,8 +80,8 @@ void StopRecording() {
         if (SoundSource* source = CurrentSoundSource()) source->Stop();
     }
     // Positions skipped after the last written frame are part of the video too.
-    const int32_t positions = session->FrameCount.load();
-    WriteEmptyPositions(*session, positions >= 0 ? positions : session->positionsBeforeAbort.load());
+    const int32_t positions = session->PositionCount();
+    WriteEmptyPositions(*session, positions);
     ReleaseStreams(*session);
     if (session->aviInitialised) ::AVIFileExit();
     ::Beep(1000, 200);
@@ -96,7 +92,6 @@ void StopRecording() {
 
     const int32_t frameCount = session->FrameCount.load();
     const int32_t skipCount = session->SkipCount.load();
-    const int32_t positionsBeforeAbort = session->positionsBeforeAbort.load();
     const HRESULT lastAviError = session->LastAviError;
     const std::string outputPath = session->outputPath;
     EndSession();
@@ -105,5 +100,5 @@ void StopRecording() {
         ::ShowWindow(main->hwnd(), SW_RESTORE);
         ::SetForegroundWindow(main->hwnd());
     }
-    ReportOutcome(*main, frameCount, skipCount, positionsBeforeAbort, lastAviError, outputPath);
+    ReportOutcome(*main, frameCount, skipCount, positions, lastAviError, outputPath);
 }
