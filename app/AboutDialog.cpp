@@ -2,7 +2,7 @@
 
 #include "HelpViewer.h"
 #include "RecorderApp.h"
-#include "resource_ids.h"
+#include "../resources/resource_ids.h"
 
 const MessageEntry AboutDialog::kMessages[] = {
     OnCommand<&AboutDialog::OnHelp>(ID_HELP_CMD),

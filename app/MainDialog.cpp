@@ -4,7 +4,7 @@
 #include "HelpViewer.h"
 #include "RecorderApp.h"
 #include "WindowPlacement.h"
-#include "resource_ids.h"
+#include "../resources/resource_ids.h"
 
 #include "../framework/Strings.h"
 #include "../hotkeys/Hotkeys.h"

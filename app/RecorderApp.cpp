@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "MainDialog.h"
-#include "resource_ids.h"
+#include "../resources/resource_ids.h"
 
 #include "../framework/Strings.h"
 #include "../install/Installer.h"

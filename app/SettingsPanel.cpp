@@ -3,7 +3,7 @@
 #include "HelpViewer.h"
 #include "MainDialog.h"
 #include "RecorderApp.h"
-#include "resource_ids.h"
+#include "../resources/resource_ids.h"
 
 #include "../framework/DataExchange.h"
 #include "../framework/Strings.h"

@@ -7,7 +7,7 @@
 
 #include "../app/MainDialog.h"
 #include "../app/RecorderApp.h"
-#include "../app/resource_ids.h"
+#include "../resources/resource_ids.h"
 #include "../framework/Strings.h"
 
 namespace {

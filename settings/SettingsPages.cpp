@@ -1,6 +1,6 @@
 #include "SettingsPages.h"
 
-#include "../app/resource_ids.h"
+#include "../resources/resource_ids.h"
 
 BOOL SettingsPage::OnInitDialog() {
     ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);

@@ -2,7 +2,7 @@
 // cursor that the program looks up by id or name.
 #include "doctest.h"
 
-#include "app/resource_ids.h"
+#include "resources/resource_ids.h"
 
 #include <windows.h>
 #include <commctrl.h>
