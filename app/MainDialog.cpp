@@ -7,8 +7,6 @@
 #include "../resources/resource_ids.h"
 
 #include "../framework/Strings.h"
-#include "../hotkeys/Hotkeys.h"
-#include "../record/Recording.h"
 
 #include <shellapi.h>
 
@@ -23,7 +21,7 @@ const MessageEntry MainDialog::kMessages[] = {
     OnCommand<&MainDialog::OnHelp>(ID_HELP_CMD),
     OnCommand<&MainDialog::OnExit>(IDC_EXIT),
     OnMessage<&MainDialog::OnClose>(WM_CLOSE),
-    OnMessage<&MainDialog::OnHotKey>(WM_HOTKEY),
+    OnMessage<&MainDialog::OnHotKeyMessage>(WM_HOTKEY),
     OnMessage<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
     OnMessage<&MainDialog::OnPaint>(WM_PAINT),
     OnMessage<&MainDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
@@ -40,7 +38,7 @@ namespace {
 const int kButtonIds[7] = {IDC_START, IDC_PAUSE, IDC_OPEN, IDC_STOP, ID_HELP_CMD, IDC_EXIT, IDC_SETTINGS};
 }  // namespace
 
-MainDialog::MainDialog() : CDialog(IDD_MAIN) {
+MainDialog::MainDialog() : CDialog(IDD_MAIN), recorder(App().settings, *this) {
     icon_ = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_MAIN));
 }
 
@@ -129,63 +127,6 @@ void MainDialog::SetButtonsRecording(bool recording) {
     EnableItem(IDC_PAUSE, true);
 }
 
-void MainDialog::OnStartStop() {
-    if (state != Idle && state != StartingPaused) {
-        StopRecording();
-        FinishStop();
-        return;
-    }
-    ::SetFocus(Item(IDC_START));
-    // Sound: the wave recorder's ResetBlocks and SetFormat(SoundSampRate,
-    // SoundSampSize) go here once the wave recorder exists.
-    SetButtonsRecording(true);
-    const bool started = StartRecording(state == StartingPaused ? Paused : Recording);
-    if (!started) {
-        // A start that failed before it set a state (a start meant to be
-        // paused among them) still returns to the idle layout.
-        if (state == StartingPaused) state = Idle;
-        if (state == Idle && !ItemEnabled(IDC_START)) FinishStop();
-    }
-}
-
-void MainDialog::FinishStop() {
-    ReleaseSingleShotHotkey(hwnd_);
-    SetButtonsRecording(false);
-    // Panning may have moved the rectangle: the region page shows where it ended.
-    const AppSettings& s = App().settings;
-    panel.page2.left = LoadShared(s.StartX);
-    panel.page2.top = LoadShared(s.StartY);
-    if (panel.page2.hwnd()) panel.page2.UpdateData(false);
-    if (App().ExitAfterRecording) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-}
-
-void MainDialog::OnPause() {
-    const bool sound = App().settings.RecSound != 0;
-    switch (state) {
-    case Recording:
-        if (sound) {
-            // Sound: the wave input window's Pause() goes here once the wave recorder exists.
-        }
-        state = Paused;
-        HoldSingleShotHotkey(hwnd_);
-        break;
-    case Paused:
-        ReleaseSingleShotHotkey(hwnd_);
-        if (sound) {
-            // Sound: the wave input window's Resume() goes here once the wave recorder exists.
-        }
-        state = Recording;
-        break;
-    case Idle:
-        HoldSingleShotHotkey(hwnd_);
-        state = StartingPaused;
-        OnStartStop();
-        break;
-    default:   // StartingPaused: the start is already on its way
-        break;
-    }
-}
-
 void MainDialog::OnOpenFile() {
     char folder[256] = "";
     ::GetCurrentDirectoryA(255, folder);
@@ -229,24 +170,11 @@ void MainDialog::HideSettings() {
     SetClientHeight(rowClientHeight_);
 }
 
-void MainDialog::ShowCaptureRateField() {
-    panel.tabs.SetCurSel(2);
-    ShowSettings();
-    panel.ShowPageOfTab(2);
-    HWND field = panel.page3.Item(IDC_VIDEO_FPS);
-    if (!field) return;
-    ::SetFocus(field);
-    ::SendMessageA(field, EM_SETSEL, 0, -1);
-    ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
-}
-
-void MainDialog::ShowOutputFileName() { panel.page3.RefreshFromSettings(); }
-
 void MainDialog::OnOK() { OnStartStop(); }
 void MainDialog::OnCancel() {}
 
 void MainDialog::OnExit() {
-    if (state != Idle) OnStartStop();
+    if (recorder.state != Idle) OnStartStop();
     EndDialog(IDOK);
 }
 
@@ -286,13 +214,6 @@ LRESULT MainDialog::OnPaint(WPARAM, LPARAM) {
 LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
 
 LRESULT MainDialog::OnQueryNewPalette(WPARAM, LPARAM) { return 0; }
-
-LRESULT MainDialog::OnPaletteChanged(WPARAM changer, LPARAM) {
-    // The recording loop takes posted messages itself and refreshes the
-    // palette of the captured frames.
-    if (state != Idle) ::PostMessageA(hwnd_, WM_PALETTECHANGED, changer, 0);
-    return 0;
-}
 
 LRESULT MainDialog::OnDestroy(WPARAM, LPARAM) {
     panel.DestroyWindow();

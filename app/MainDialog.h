@@ -9,34 +9,36 @@
 
 #include "../framework/BitmapButton.h"
 #include "../framework/Dialog.h"
-#include "../record/RecordState.h"
+#include "../record/Recorder.h"
+#include "../record/RecordingHost.h"
 
-#include <atomic>
-
-class MainDialog : public CDialog {
+class MainDialog : public CDialog, public RecordingHost {
 public:
     MainDialog();
     ~MainDialog() override;
 
     SettingsPanel panel;
-
-    // The recording state; read by the frame grabber's thread.
-    std::atomic<int32_t> state{Idle};
+    // The recording: its state and, while one runs, its session.
+    Recorder recorder;
 
     // Start/stop command: stops a running recording, else starts one.
-    void OnStartStop();
+    void OnStartStop() override;
     // Pause command, by state: pause, resume, or start paused.
     void OnPause();
-    // Hotkey dispatch by identifier (hotkeys/Hotkeys.cpp).
-    LRESULT OnHotKey(WPARAM id, LPARAM);
+    // Hotkey dispatch by identifier.
+    void OnHotKey(WPARAM id, LPARAM lParam) override;
 
     // Settings panel.
     void ShowSettings();
     void HideSettings();
     // After frames were dropped: show the video page with the capture rate selected.
     void ShowCaptureRateField();
-    // The output file name changed by numbering: shown on the video page.
-    void ShowOutputFileName();
+
+    // What the recording asks of this window.
+    HWND RecordingWindow() const override { return hwnd_; }
+    void OnOutputNameChanged() override;
+    bool ExitAfterRecording() const override;
+    SoundSource* Sound() override { return nullptr; }   // the wave recorder comes with sound
 
     BOOL DestroyWindow() override;
     BOOL OnInitDialog() override;
@@ -50,6 +52,8 @@ private:
     void SetButtonsRecording(bool recording);
     void PlaceAtSavedPosition();
     void AddAboutToSystemMenu();
+    // What the user learns of a recording that ended.
+    void ReportStop(const StopOutcome& outcome);
     // The end of every stop: hotkey 5, the idle layout, the region page.
     void FinishStop();
     // The window's height for a client area of clientHeight.
@@ -64,6 +68,7 @@ private:
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnQueryNewPalette(WPARAM, LPARAM);
     LRESULT OnPaletteChanged(WPARAM, LPARAM);
+    LRESULT OnHotKeyMessage(WPARAM, LPARAM);
     LRESULT OnDrawItem(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
 

@@ -5,6 +5,7 @@
 #include "../resources/resource_ids.h"
 
 #include "../framework/Strings.h"
+#include "../hotkeys/Hotkeys.h"
 #include "../install/Installer.h"
 #include "../record/CursorScheme.h"
 #include "../settings/OptionsFile.h"
@@ -89,6 +90,14 @@ BOOL RecorderApp::InitInstance() {
     return FALSE;
 }
 
+void RecorderApp::RegisterHotkeys() {
+    if (mainDialog) ::RegisterHotkeys(mainDialog->hwnd(), settings);
+}
+
+void RecorderApp::UnregisterHotkeys() {
+    if (mainDialog) ::UnregisterHotkeys(mainDialog->hwnd());
+}
+
 void RecorderApp::RunMainWindow() {
     MainDialog dialog;
     mainDialog = &dialog;
@@ -100,7 +109,7 @@ void RecorderApp::RunMainWindow() {
     ExitAfterRecording = flags.ExitAfterRecording;
 
     dialog.DoModal();
-    if (dialog.state != Idle) dialog.OnStartStop();
+    if (dialog.recorder.state != Idle) dialog.OnStartStop();
     UnregisterHotkeys();
     SaveStateValues(settings);
     SaveKeyValues(settings);

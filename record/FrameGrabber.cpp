@@ -3,10 +3,10 @@
 #include "CaptureMath.h"
 #include "CursorScheme.h"
 #include "PanStep.h"
+#include "RecordState.h"
 #include "RecordingSession.h"
 
-#include "../app/MainDialog.h"
-#include "../app/RecorderApp.h"
+#include "../settings/AppSettings.h"
 
 #include <algorithm>
 #include <optional>
@@ -125,9 +125,7 @@ void DrawCaption(RecordingSession& session) {
 }
 
 // Tells the writer on the user-interface thread that full slots wait.
-void WakeWriter() {
-    if (MainDialog* main = App().mainDialog) ::PostMessageA(main->hwnd(), WM_TIMER, 0, 0);
-}
+void WakeWriter(const RecordingSession& session) { ::PostMessageA(session.window, WM_TIMER, 0, 0); }
 
 void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT at, const RECT& capture,
               bool paused) {
@@ -139,26 +137,27 @@ void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT 
     ::GdiFlush();
     slot.sequence = ++session.grabSequence;
     slot.full = paused ? 0 : 1;
-    WakeWriter();
+    WakeWriter(session);
 }
 
 void Tick(RecordingSession& session) {
-    MainDialog* main = App().mainDialog;
-    if (!main) return;
-    AppSettings& settings = App().settings;
+    AppSettings& settings = session.settings;
 
     if (session.FrameCount.load() == 0) {
         ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
         session.attachedThread = 0;
     }
     POINT cursor{};
-    ::GetCursorPos(&cursor);
-    PanCaptureRect(session, settings, cursor);
+    // Without the pointer's position there is nothing to pan by this tick.
+    if (::GetCursorPos(&cursor))
+        PanCaptureRect(session, settings, cursor);
+    else
+        cursor = session.previousCursor;
 
     const int32_t x = LoadShared(settings.StartX);
     const int32_t y = LoadShared(settings.StartY);
     const RECT capture{x, y, x + LoadShared(settings.Width), y + LoadShared(settings.Height)};
-    const bool paused = main->state.load() == Paused;
+    const bool paused = StateOf(session) == Paused;
     std::optional<Outline> outline;
     if (LoadShared(settings.FlashRect) != 0)
         outline.emplace(RECT{capture.left - 2, capture.top - 2, capture.right + 2, capture.bottom + 2}, paused);
@@ -179,7 +178,7 @@ void Tick(RecordingSession& session) {
         // The wake-ups for the full slots may have gone to a modal loop
         // (a menu, a message box) that dropped them: without a new one the
         // writer would never empty the ring again.
-        WakeWriter();
+        WakeWriter(session);
         return;
     }
     session.grabIndex = slotIndex;
@@ -200,8 +199,8 @@ bool CreateSlotBuffer(RecordingSession& session, FrameSlot& slot) {
     return slot.buffer != nullptr;
 }
 
-void CALLBACK GrabFrame(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-    RecordingSession* session = ActiveSession();
+void CALLBACK GrabFrame(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    auto* session = reinterpret_cast<RecordingSession*>(user);
     if (!session) return;
     ++session->grabbing;
     try {

@@ -1,6 +1,7 @@
 // GrabFrame: one tick of the frame clock. Pans the rectangle, flashes its
 // outline, copies the screen into the next free ring slot, draws the cursor
-// and the start caption, and tells the writer.
+// and the start caption, and tells the writer. The user data is the
+// RecordingSession.
 #pragma once
 
 #include <windows.h>

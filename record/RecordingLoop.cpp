@@ -1,35 +1,36 @@
 #include "RecordingLoop.h"
 
 #include "CaptureFormat.h"
+#include "Recorder.h"
+#include "RecordingHost.h"
 #include "RecordingSession.h"
-#include "StreamWriter.h"
 
-#include "../app/MainDialog.h"
-#include "../app/RecorderApp.h"
-
-void RunRecordingLoop() {
+void RunRecordingLoop(Recorder& recorder) {
+    const HWND window = recorder.host().RecordingWindow();
     MSG msg;
-    for (;;) {
-        MainDialog* main = App().mainDialog;
-        if (!main || main->state.load() == Idle) return;
+    while (recorder.state.load() != Idle) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) continue;   // a quit request during a recording is lost
         switch (msg.message) {
         case WM_TIMER:
-            WriteFrames();
+            recorder.WriteFrames();
             break;
         case WM_PALETTECHANGED:
-            if (RecordingSession* session = ActiveSession()) RefreshCapturePalette(*session);
+            recorder.TakePaletteChange();
             break;
         case WM_HOTKEY:
-            main->OnHotKey(msg.wParam, msg.lParam);
+            recorder.host().OnHotKey(msg.wParam, msg.lParam);
             break;
         default:
-            if (!::IsDialogMessageA(main->hwnd(), &msg)) {
+            if (!::IsDialogMessageA(window, &msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageA(&msg);
             }
             break;
         }
     }
+}
+
+void Recorder::TakePaletteChange() {
+    if (session_) RefreshCapturePalette(*session_);
 }

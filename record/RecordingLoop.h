@@ -1,6 +1,8 @@
 // The recording's own message loop: it runs while the state is not Idle,
-// writes frames on the grabber's timer messages and takes palette changes
-// and hotkeys itself.
+// writes frames on the grabber's wake-ups and takes palette changes and
+// hotkeys itself.
 #pragma once
 
-void RunRecordingLoop();
+class Recorder;
+
+void RunRecordingLoop(Recorder& recorder);

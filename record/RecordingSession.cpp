@@ -1,29 +1,18 @@
 #include "RecordingSession.h"
 
 #include "FrameGrabber.h"
-
-#include "../app/MainDialog.h"
-#include "../app/RecorderApp.h"
-
-#include <memory>
+#include "Recorder.h"
 
 namespace {
-
-std::unique_ptr<RecordingSession> theSession;
 
 // timeKillEvent then waits for a tick that is still running.
 constexpr UINT kKillSynchronous = 0x0100;   // TIME_KILL_SYNCHRONOUS
 
 }  // namespace
 
-RecordingSession* ActiveSession() { return theSession.get(); }
+RecordingSession::RecordingSession(Recorder& owner) : recorder(owner), settings(owner.settings()) {}
 
-RecordingSession& BeginSession() {
-    theSession = std::make_unique<RecordingSession>();
-    return *theSession;
-}
-
-void EndSession() { theSession.reset(); }
+int32_t StateOf(const RecordingSession& session) { return session.recorder.state.load(); }
 
 void ReleaseStreams(RecordingSession& session) {
     if (session.rawVideo) ::AVIStreamRelease(session.rawVideo);
@@ -41,12 +30,12 @@ void AbortRecording(RecordingSession& session, int32_t code) {
     } while (!session.FrameCount.compare_exchange_weak(positions, code));
     session.positionsBeforeAbort = positions;
     if (const UINT timer = session.timer.exchange(0)) ::timeKillEvent(timer);
-    if (App().mainDialog) ::PostMessageA(App().mainDialog->hwnd(), WM_HOTKEY, 1, 0);
+    ::PostMessageA(session.window, WM_HOTKEY, 1, 0);
 }
 
 void StartFrameClock(RecordingSession& session) {
-    session.timer = ::timeSetEvent(static_cast<UINT>(session.FramePeriod), 5, GrabFrame, 0,
-                                   TIME_PERIODIC | kKillSynchronous);
+    session.timer = ::timeSetEvent(static_cast<UINT>(session.FramePeriod), 5, GrabFrame,
+                                   reinterpret_cast<DWORD_PTR>(&session), TIME_PERIODIC | kKillSynchronous);
 }
 
 void StopFrameClock(RecordingSession& session) {

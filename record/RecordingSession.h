@@ -1,6 +1,7 @@
-// RecordingSession: the process-wide record of the running recording (file,
-// streams, capture format, contexts, counters) and its ring of five frame
-// buffers. It exists from the start of a recording to its stop.
+// RecordingSession: the record of the running recording (file, streams,
+// capture format, contexts, counters) and its ring of five frame buffers.
+// The Recorder holds it from the start of a recording to its stop; the frame
+// clock's ticks reach it through the timer's user data.
 #pragma once
 
 #include "RingLogic.h"
@@ -24,7 +25,16 @@ struct FrameSlot {
 using FrameRing = FrameSlot[kSlotCount];
 using KeyStateFunction = SHORT(WINAPI*)(int);
 
+class Recorder;
+struct AppSettings;
+
 struct RecordingSession {
+    explicit RecordingSession(Recorder& owner);
+
+    Recorder& recorder;            // the state, the settings and the host
+    AppSettings& settings;
+    HWND window = nullptr;         // the host's window: wake-ups and the stop request go there
+
     // The file and its streams.
     PAVIFILE file = nullptr;
     PAVISTREAM rawVideo = nullptr;
@@ -89,16 +99,14 @@ struct RecordingSession {
     HFONT captionFont = nullptr;
 };
 
-// The running recording, or none.
-RecordingSession* ActiveSession();
-RecordingSession& BeginSession();
-void EndSession();
+// The recording state, as the grabber reads it on the timer's thread.
+int32_t StateOf(const RecordingSession& session);
 
 // Releases the video streams, the sound stream and the file, each when it exists.
 void ReleaseStreams(RecordingSession& session);
 
 // Replaces the frame counter by an abort code: the timer is killed and the
-// main window is told to stop (start hotkey message). Any thread.
+// window is told to stop (start hotkey message). Any thread.
 void AbortRecording(RecordingSession& session, int32_t code);
 
 // Starts the frame clock (GrabFrame every FramePeriod ms); kills it and waits

@@ -32,6 +32,7 @@ int32_t TakeFramePosition(std::atomic<int32_t>& frameCount);
 
 // How a recording ended, by its frame counter.
 enum class Outcome {
+    None,           // there was no recording to stop
     SoundFailed,    // below -50
     BufferFailed,   // kAbortFrameBuffer
     TooSlow,        // other codes from -50 to -1

@@ -4,15 +4,15 @@
 #include "CaptureMath.h"
 #include "FileNaming.h"
 #include "FrameGrabber.h"
-#include "Recording.h"
+#include "Recorder.h"
+#include "RecordingHost.h"
 #include "RecordingLoop.h"
 #include "RecordingSession.h"
 #include "SoundStream.h"
 
-#include "../app/MainDialog.h"
-#include "../app/RecorderApp.h"
-#include "../resources/resource_ids.h"
 #include "../framework/Strings.h"
+#include "../resources/resource_ids.h"
+#include "../settings/AppSettings.h"
 
 namespace {
 
@@ -26,9 +26,9 @@ KeyStateFunction ChooseKeyState() {
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Reports the failed step and releases what exists; false for the caller.
-bool FailStart(const char* step) {
-    AppMessageBox(InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
-    StopRecording();
+bool FailStart(Recorder& recorder, const char* step) {
+    AppMessageBox(recorder.host().RecordingWindow(), InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
+    recorder.StopRecording();
     return false;
 }
 
@@ -130,8 +130,8 @@ void HideMainWindow(HWND main, int32_t wndHide) {
     }
 }
 
-WaveFormat RecorderWaveFormat(const AppSettings& settings) {
-    if (SoundSource* source = CurrentSoundSource()) return source->Format();
+WaveFormat RecorderWaveFormat(SoundSource* source, const AppSettings& settings) {
+    if (source) return source->Format();
     WaveFormat format;
     format.nSamplesPerSec = static_cast<uint32_t>(settings.SoundSampRate);
     format.wBitsPerSample = static_cast<uint16_t>(settings.SoundSampSize);
@@ -142,17 +142,21 @@ WaveFormat RecorderWaveFormat(const AppSettings& settings) {
 
 }  // namespace
 
-void NextFileName() {
-    AppSettings& settings = App().settings;
-    settings.AVIFileName = NumberedFileName(settings.AVIFileName, FileExists);
-    if (App().mainDialog) App().mainDialog->ShowOutputFileName();
+Recorder::Recorder(AppSettings& settings, RecordingHost& host) : settings_(settings), host_(host) {}
+
+Recorder::~Recorder() = default;
+
+void Recorder::NextFileName() {
+    settings_.AVIFileName = NumberedFileName(settings_.AVIFileName, FileExists);
+    host_.OnOutputNameChanged();
 }
 
-bool StartRecording(RecordState mode) {
-    MainDialog* main = App().mainDialog;
-    if (!main || ActiveSession()) return false;
-    AppSettings& settings = App().settings;
-    RecordingSession& session = BeginSession();
+bool Recorder::StartRecording(RecordState mode) {
+    if (session_) return false;
+    AppSettings& settings = settings_;
+    session_ = std::make_unique<RecordingSession>(*this);
+    RecordingSession& session = *session_;
+    session.window = host_.RecordingWindow();
 
     session.keyState = ChooseKeyState();
     RECT desktop{};
@@ -163,7 +167,7 @@ bool StartRecording(RecordState mode) {
     BuildCaptureFormat(session, settings.Width, settings.Height);
     const std::string problem =
         CaptureSettingsProblem(settings.FPS, settings.FPSPlay, settings.Width, settings.Height, session.bitsPerPixel);
-    if (!problem.empty()) return FailStart(problem.c_str());
+    if (!problem.empty()) return FailStart(*this, problem.c_str());
     session.frameSize = static_cast<int32_t>(FrameBytes(settings.Width, settings.Height, session.bitsPerPixel));
 
     ::AVIFileInit();
@@ -175,27 +179,26 @@ bool StartRecording(RecordState mode) {
         ::DeleteFileA(settings.AVIFileName.c_str());
 
     const VideoStep step = OpenVideoFileWithFallback(session, settings);
-    if (step != VideoStep::Done) return FailStart(StepText(step));
+    if (step != VideoStep::Done) return FailStart(*this, StepText(step));
 
     session.withSound = settings.RecSound != 0;
-    if (session.withSound && !PrepareSoundStream(RecorderWaveFormat(settings)))
-        return FailStart("(Prepare Wave Stream)");
+    SoundSource* sound = host_.Sound();
+    if (session.withSound && !PrepareSoundStream(session, RecorderWaveFormat(sound, settings)))
+        return FailStart(*this, "(Prepare Wave Stream)");
 
-    if (!CreateFrameBuffers(session)) return FailStart("(Create Frame Buffers)");
+    if (!CreateFrameBuffers(session)) return FailStart(*this, "(Create Frame Buffers)");
     CreateCaption(session);
-    HideMainWindow(main->hwnd(), settings.WndHide);
+    HideMainWindow(session.window, settings.WndHide);
     ::GetCursorPos(&session.previousCursor);
-    main->state = mode;
+    state = mode;
     session.FramePeriod = FramePeriodFor(settings.FPS);
     ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     ::Beep(1000, 200);
-    if (session.withSound) {
-        if (SoundSource* source = CurrentSoundSource()) {
-            const WaveFormat format = source->Format();
-            source->Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
-        }
+    if (session.withSound && sound) {
+        const WaveFormat format = sound->Format();
+        sound->Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
     StartFrameClock(session);
-    RunRecordingLoop();
+    RunRecordingLoop(*this);
     return true;
 }

@@ -1,21 +1,12 @@
 #include "SoundStream.h"
 
+#include "Recorder.h"
 #include "RecordingSession.h"
 
 #include <mmreg.h>
 
-namespace {
-
-SoundSource* theSoundSource = nullptr;
-
-}  // namespace
-
-void SetSoundSource(SoundSource* source) { theSoundSource = source; }
-SoundSource* CurrentSoundSource() { return theSoundSource; }
-
-bool PrepareSoundStream(const WaveFormat& format) {
-    RecordingSession* session = ActiveSession();
-    if (!session || !session->file) return false;
+bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format) {
+    if (!session.file) return false;
     WAVEFORMATEX wave{};
     wave.wFormatTag = format.wFormatTag;
     wave.nChannels = format.nChannels;
@@ -24,7 +15,7 @@ bool PrepareSoundStream(const WaveFormat& format) {
     wave.nBlockAlign = format.nBlockAlign;
     wave.wBitsPerSample = format.wBitsPerSample;
     wave.cbSize = 0;
-    session->SoundPosition = 0;
+    session.SoundPosition = 0;
 
     AVISTREAMINFOA info{};
     info.fccType = streamtypeAUDIO;
@@ -33,21 +24,24 @@ bool PrepareSoundStream(const WaveFormat& format) {
     info.dwInitialFrames = 2;
     info.dwSuggestedBufferSize = 4096;
     info.dwSampleSize = format.nBlockAlign;
-    session->LastAviError = ::AVIFileCreateStreamA(session->file, &session->sound, &info);
-    if (session->LastAviError != 0) return false;
-    session->LastAviError = ::AVIStreamSetFormat(session->sound, 0, &wave, sizeof wave);
-    return session->LastAviError == 0;
+    session.LastAviError = ::AVIFileCreateStreamA(session.file, &session.sound, &info);
+    if (session.LastAviError != 0) return false;
+    session.LastAviError = ::AVIStreamSetFormat(session.sound, 0, &wave, sizeof wave);
+    return session.LastAviError == 0;
 }
 
-void OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount) {
-    RecordingSession* session = ActiveSession();
-    if (!session || !session->sound || sampleCount <= 0) return;
+void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount) {
+    if (!session.sound || sampleCount <= 0) return;
     const LONG bytes = sampleCount * (format.wBitsPerSample / 8);
-    const HRESULT result = ::AVIStreamWrite(session->sound, session->SoundPosition, sampleCount,
+    const HRESULT result = ::AVIStreamWrite(session.sound, session.SoundPosition, sampleCount,
                                             const_cast<void*>(data), bytes, AVIIF_KEYFRAME, nullptr, nullptr);
-    session->SoundPosition += sampleCount;
+    session.SoundPosition += sampleCount;
     if (result != 0) {
-        session->LastAviError = result;
-        AbortRecording(*session, kAbortSound);
+        session.LastAviError = result;
+        AbortRecording(session, kAbortSound);
     }
+}
+
+void Recorder::OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount) {
+    if (session_) WriteSoundBlock(*session_, format, data, sampleCount);
 }

@@ -15,9 +15,9 @@ struct WaveFormat {
     uint16_t wBitsPerSample = 8;
 };
 
-// What a recording needs of the wave recorder. The main window registers
-// its recorder here; without one, a recording with sound gets a sound
-// stream in the settings' format and no blocks.
+// What a recording needs of the wave recorder (RecordingHost::Sound).
+// Without one, a recording with sound gets a sound stream in the settings'
+// format and no blocks.
 class SoundSource {
 public:
     virtual ~SoundSource() = default;
@@ -29,13 +29,13 @@ public:
     // Delivers every pending block to OnWaveBlock, then closes the device.
     virtual void Stop() = 0;
 };
-void SetSoundSource(SoundSource* source);
-SoundSource* CurrentSoundSource();
 
-// Creates the sound stream of the running recording in the given format;
-// false when a step failed (its result is in LastAviError).
-bool PrepareSoundStream(const WaveFormat& format);
+struct RecordingSession;
+
+// Creates the sound stream of the recording in the given format; false
+// when a step failed (its result is in LastAviError).
+bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format);
 
 // Appends one filled block of sampleCount samples to the sound stream. A
 // failed write stops the recording (the AVI error is reported).
-void OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount);
+void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount);

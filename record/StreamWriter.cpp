@@ -2,27 +2,27 @@
 
 #include "CaptureMath.h"
 #include "FrameGrabber.h"
-#include "Recording.h"
+#include "Recorder.h"
+#include "RecordingHost.h"
 #include "RecordingSession.h"
 
-#include "../app/MainDialog.h"
-#include "../app/RecorderApp.h"
-#include "../resources/resource_ids.h"
 #include "../framework/Strings.h"
+#include "../resources/resource_ids.h"
+#include "../settings/AppSettings.h"
 
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-void ReportFormatFailure(HRESULT result) {
+void ReportFormatFailure(HWND owner, HRESULT result) {
     char step[64];
     std::snprintf(step, sizeof step, "(Set Video Stream Format, err %d)", static_cast<int>(result & 0xFF));
-    AppMessageBox(InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
+    AppMessageBox(owner, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
 }
 
 void WriteSilence(RecordingSession& session) {
-    const AppSettings& settings = App().settings;
+    const AppSettings& settings = session.settings;
     const Silence silence = SingleShotSilence(settings.SoundSampRate, settings.SoundSampSize, settings.FPSPlay);
     if (!session.sound || silence.samples <= 0) return;
     std::vector<uint8_t> buffer(static_cast<size_t>(silence.bytes), silence.fill);
@@ -40,10 +40,17 @@ void WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
         ::AVIStreamWrite(session.video, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
 }
 
-void WriteFrames() {
-    RecordingSession* session = ActiveSession();
-    MainDialog* main = App().mainDialog;
-    if (!session || !main) return;
+void Recorder::WriteFrames() {
+    // A message box shown from here runs a message loop that may hand this
+    // writer another wake-up: one writer at a time.
+    if (!session_ || writing_) return;
+    writing_ = true;
+    WriteWaitingFrames();
+    writing_ = false;
+}
+
+void Recorder::WriteWaitingFrames() {
+    RecordingSession* session = session_.get();
     for (;;) {
         if (session->FrameCount.load() < 0) return;   // an abort is under way
         int32_t full[kSlotCount];
@@ -56,14 +63,14 @@ void WriteFrames() {
         if (index < 0) return;
         FrameSlot& slot = session->ring[index];
 
-        if (main->state.load() == Recording) {
+        if (state.load() == Recording) {
             if (slot.paletteVersion > session->lastWrittenPaletteVersion) {
                 const HRESULT result =
                     ::AVIStreamSetFormat(session->video, session->FrameCount.load(), session->Format(),
                                          FormatBytes(session->colourCount));
                 if (result != 0) {
-                    ReportFormatFailure(result);
-                    main->OnStartStop();   // stops the recording; the session is gone after this
+                    ReportFormatFailure(session->window, result);
+                    host_.OnStartStop();   // stops the recording; the session is gone after this
                     return;
                 }
                 session->lastWrittenPaletteVersion = slot.paletteVersion;
@@ -81,17 +88,16 @@ void WriteFrames() {
     }
 }
 
-void RecordSingleFrame() {
-    RecordingSession* session = ActiveSession();
-    MainDialog* main = App().mainDialog;
-    if (!session || !main || main->state.load() != Paused) return;
+void Recorder::RecordSingleFrame() {
+    RecordingSession* session = session_.get();
+    if (!session || state.load() != Paused) return;
     StopFrameClock(*session);
-    main->state = Recording;
-    GrabFrame(0, 0, 0, 0, 0);
+    state = Recording;
+    GrabFrame(0, 0, reinterpret_cast<DWORD_PTR>(session), 0, 0);
     WriteFrames();
-    session = ActiveSession();   // a failed format write has stopped the recording
+    session = session_.get();   // a failed format write has stopped the recording
     if (!session) return;
     if (session->withSound) WriteSilence(*session);
-    main->state = Paused;
+    state = Paused;
     if (session->FrameCount.load() >= 0) StartFrameClock(*session);
 }

@@ -1,12 +1,9 @@
-// The stream writer: full ring slots go to the compressed video stream at
-// their frame positions, with a new format after a palette change.
+// The stream writer (Recorder::WriteFrames): full ring slots go to the
+// compressed video stream at their frame positions, with a new format after
+// a palette change. Empty positions keep the stream in real time.
 #pragma once
 
 #include <cstdint>
-
-// Writes every full slot in ring order; returns early when a message is
-// waiting, so that the recording loop handles it first.
-void WriteFrames();
 
 // Positions skipped by the grabber get empty entries of their own, up to
 // (not including) upTo, so that the stream keeps real time even where the

@@ -1,0 +1,143 @@
+// The main window's side of a recording: the start/stop and pause commands,
+// the hotkeys, and what the user learns when a recording ends.
+#include "MainDialog.h"
+
+#include "RecorderApp.h"
+
+#include "../framework/Strings.h"
+#include "../hotkeys/HotkeyAction.h"
+#include "../hotkeys/Hotkeys.h"
+#include "../resources/resource_ids.h"
+
+void MainDialog::OnStartStop() {
+    if (recorder.state != Idle && recorder.state != StartingPaused) {
+        ReportStop(recorder.StopRecording());
+        FinishStop();
+        return;
+    }
+    ::SetFocus(Item(IDC_START));
+    // Sound: the wave recorder's ResetBlocks and SetFormat(SoundSampRate,
+    // SoundSampSize) go here once the wave recorder exists.
+    SetButtonsRecording(true);
+    const bool started = recorder.StartRecording(recorder.state == StartingPaused ? Paused : Recording);
+    if (!started) {
+        // A start that failed before it set a state (a start meant to be
+        // paused among them) still returns to the idle layout.
+        if (recorder.state == StartingPaused) recorder.state = Idle;
+        if (recorder.state == Idle && !ItemEnabled(IDC_START)) FinishStop();
+    }
+}
+
+void MainDialog::ReportStop(const StopOutcome& outcome) {
+    switch (outcome.kind) {
+    case Outcome::SoundFailed:
+        AppMessageBox(hwnd_, FormatIntegers(LoadResString(IDS_SOUND_FAILED), {(outcome.aviError & 0xFFFF) - 0x4000}));
+        break;
+    case Outcome::BufferFailed:
+        AppMessageBox(hwnd_, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), "(Create Frame Buffers)"));
+        break;
+    case Outcome::TooSlow:
+        AppMessageBox(hwnd_, LoadResString(IDS_TOO_SLOW));
+        ShowCaptureRateField();
+        break;
+    case Outcome::Frames:
+        if (!ExitAfterRecording())
+            AppMessageBox(hwnd_, FormatIntegers(LoadResString(IDS_SUMMARY), {outcome.frameCount, outcome.skipCount}));
+        break;
+    case Outcome::Empty:
+    case Outcome::None:
+        break;
+    }
+}
+
+void MainDialog::FinishStop() {
+    ReleaseSingleShotHotkey(hwnd_);
+    SetButtonsRecording(false);
+    // Panning may have moved the rectangle: the region page shows where it ended.
+    const AppSettings& s = App().settings;
+    panel.page2.left = LoadShared(s.StartX);
+    panel.page2.top = LoadShared(s.StartY);
+    if (panel.page2.hwnd()) panel.page2.UpdateData(false);
+    if (ExitAfterRecording()) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void MainDialog::OnPause() {
+    const bool sound = App().settings.RecSound != 0;
+    switch (recorder.state) {
+    case Recording:
+        if (sound) {
+            // Sound: the wave input window's Pause() goes here once the wave recorder exists.
+        }
+        recorder.state = Paused;
+        HoldSingleShotHotkey(hwnd_, App().settings);
+        break;
+    case Paused:
+        ReleaseSingleShotHotkey(hwnd_);
+        if (sound) {
+            // Sound: the wave input window's Resume() goes here once the wave recorder exists.
+        }
+        recorder.state = Recording;
+        break;
+    case Idle:
+        HoldSingleShotHotkey(hwnd_, App().settings);
+        recorder.state = StartingPaused;
+        OnStartStop();
+        break;
+    default:   // StartingPaused: the start is already on its way
+        break;
+    }
+}
+
+void MainDialog::OnHotKey(WPARAM id, LPARAM) {
+    switch (static_cast<HotkeyAction>(id)) {
+    case HotkeyAction::Start:
+        if (recorder.state == Idle)   // exactly as a click on the start button
+            ::PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(Item(IDC_START)));
+        else
+            OnStartStop();
+        break;
+    case HotkeyAction::Pause:
+        OnPause();
+        break;
+    case HotkeyAction::SingleShot:
+        recorder.RecordSingleFrame();
+        break;
+    case HotkeyAction::LockPan: {
+        int32_t& locked = App().settings.PanLocked;
+        const int32_t now = LoadShared(locked) == 0 ? 1 : 0;
+        StoreShared(locked, now);
+        panel.page1.SetChecked(IDC_PAN_LOCKED, now);   // the "Pan Locked" box of the hotkey page
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+LRESULT MainDialog::OnHotKeyMessage(WPARAM id, LPARAM lParam) {
+    OnHotKey(id, lParam);
+    return 0;
+}
+
+LRESULT MainDialog::OnPaletteChanged(WPARAM changer, LPARAM) {
+    // The recording loop takes posted messages itself and refreshes the
+    // palette of the captured frames.
+    if (recorder.state != Idle) ::PostMessageA(hwnd_, WM_PALETTECHANGED, changer, 0);
+    return 0;
+}
+
+void MainDialog::ShowCaptureRateField() {
+    panel.tabs.SetCurSel(2);
+    ShowSettings();
+    panel.ShowPageOfTab(2);
+    HWND field = panel.page3.Item(IDC_VIDEO_FPS);
+    if (!field) return;
+    ::SetFocus(field);
+    ::SendMessageA(field, EM_SETSEL, 0, -1);
+    ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
+}
+
+void MainDialog::OnOutputNameChanged() { panel.page3.RefreshFromSettings(); }
+
+bool MainDialog::ExitAfterRecording() const { return App().ExitAfterRecording != 0; }

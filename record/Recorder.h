@@ -1,0 +1,71 @@
+// Recorder: the recording as the window that runs it sees it. It holds the
+// recording state and, from the start of a recording to its stop, the
+// session (file, streams, frame ring). StartRecording runs the recording's
+// own message loop and returns only when the recording is over.
+#pragma once
+
+#include "RecordState.h"
+#include "RingLogic.h"
+#include "SoundStream.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+struct AppSettings;
+class RecordingHost;
+struct RecordingSession;
+
+// How a recording ended, for the window to report.
+struct StopOutcome {
+    Outcome kind = Outcome::None;
+    int32_t frameCount = 0;    // positions written, or the abort code
+    int32_t skipCount = 0;     // positions left empty
+    HRESULT aviError = 0;      // the failed sound write's result
+};
+
+class Recorder {
+public:
+    Recorder(AppSettings& settings, RecordingHost& host);
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    // The recording state; the frame grabber reads it on the timer's thread.
+    std::atomic<int32_t> state{Idle};
+
+    // Opens the file and streams, starts sound and the frame clock, sets the
+    // state to mode and runs the recording loop until the state is Idle
+    // again. False when the start failed (reported, and everything released).
+    bool StartRecording(RecordState mode);
+    // Ends the running recording; the window reports the outcome. Called
+    // while Idle (after a failed start) it runs the host's start/stop
+    // command, which comes back here, and returns Outcome::None.
+    StopOutcome StopRecording();
+    // While paused: writes exactly one frame (and one frame of silence).
+    void RecordSingleFrame();
+    // The stream writer: writes the grabbed frames that wait in the ring.
+    // The recording loop runs it for every wake-up of the frame clock; the
+    // window runs it for wake-ups that another message loop dispatches.
+    void WriteFrames();
+    // A system palette change during the recording: new colours for the frames.
+    void TakePaletteChange();
+    // A filled sound block from the wave recorder.
+    void OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount);
+    // Numbers the output file name (the first free number) and tells the host.
+    void NextFileName();
+
+    bool Running() const { return session_ != nullptr; }
+    AppSettings& settings() const { return settings_; }
+    RecordingHost& host() const { return host_; }
+
+private:
+    void WriteWaitingFrames();
+
+    AppSettings& settings_;
+    RecordingHost& host_;
+    std::unique_ptr<RecordingSession> session_;
+    bool writing_ = false;   // WriteFrames is running (it may show a message box)
+};

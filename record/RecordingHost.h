@@ -1,0 +1,30 @@
+// What a recording asks of the window that runs it. The recording engine
+// knows nothing of the window beyond this; the main window implements it.
+#pragma once
+
+#include <windows.h>
+
+class SoundSource;
+
+class RecordingHost {
+public:
+    virtual ~RecordingHost() = default;
+
+    // The window that runs the recording: it owns the recording's messages,
+    // is hidden while recording and restored at the stop, and receives the
+    // frame clock's wake-ups (WM_TIMER) and the engine's own stop request
+    // (WM_HOTKEY with identifier 1).
+    virtual HWND RecordingWindow() const = 0;
+    // A hotkey taken by the recording loop.
+    virtual void OnHotKey(WPARAM id, LPARAM lParam) = 0;
+    // The start/stop command. The engine runs it to end a recording on its
+    // own (a failed start, a format the compressor refuses); it stops the
+    // recording and returns the window to its idle layout.
+    virtual void OnStartStop() = 0;
+    // The output file name was numbered before the recording.
+    virtual void OnOutputNameChanged() = 0;
+    // The program ends after this recording: the window stays hidden at the stop.
+    virtual bool ExitAfterRecording() const = 0;
+    // The wave recorder for recordings with sound, or none.
+    virtual SoundSource* Sound() = 0;
+};
