@@ -5,6 +5,8 @@
 #include "../framework/App.h"
 #include "../settings/AppSettings.h"
 
+#include "version.h"
+
 #include <cstdint>
 #include <string>
 
@@ -22,9 +24,9 @@ public:
     void RegisterHotkeys();
     void UnregisterHotkeys();
 
-    const int32_t versionMajor = 2;
-    const int32_t versionMinor = 1;
-    const int32_t versionRelease = 5;
+    const int32_t versionMajor = VELMORAX_VERSION_MAJOR;
+    const int32_t versionMinor = VELMORAX_VERSION_MINOR;
+    const int32_t versionRelease = VELMORAX_VERSION_RELEASE;
 
     AppSettings settings;
     int32_t StartAfterLaunch = 0;
