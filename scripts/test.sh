@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests and the integration tests under Wine, each
-# in a fresh prefix and on its own display, plus the checks of the 32-bit build
-# and a short native fuzz run of the options-file reader.
+# in a fresh prefix and on its own display, plus the include direction, the
+# checks of the 32-bit build and a short native fuzz run of the options-file
+# reader.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 . scripts/wine-env.sh
 
 work=$(mktemp -d /tmp/velmorax-tests.XXXXXX)
-cleanup() {
-    WINEPREFIX="$work/prefix" "$VELMORAX_WINESERVER" -k >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
+velmorax_at_exit "rm -rf '$work'"
+velmorax_at_exit "WINEPREFIX='$work/prefix' '$VELMORAX_WINESERVER' -k >/dev/null 2>&1"
 
 echo "test: preparing a pristine Wine prefix"
 velmorax_make_prefix "$work/prefix"
 export VELMORAX_TEST_PREFIX="$work/prefix"
 
 status=0
+echo "test: the include direction"
+python3 tests/check_includes.py || status=1
+
 echo "test: the 32-bit build"
 bash tests/check_win32.sh || status=1
 
