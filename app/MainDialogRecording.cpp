@@ -1,5 +1,6 @@
 // The main window's side of a recording: the start/stop and pause commands,
-// the hotkeys, and what the user learns when a recording ends.
+// the hotkeys, what the user learns when a recording ends, and the
+// recording's messages that another message loop hands to this window.
 #include "MainDialog.h"
 
 #include "RecorderApp.h"
@@ -120,10 +121,23 @@ LRESULT MainDialog::OnHotKeyMessage(WPARAM id, LPARAM lParam) {
     return 0;
 }
 
+LRESULT MainDialog::OnTimer(WPARAM, LPARAM) {
+    // The frame clock's wake-up, dispatched by a message loop other than the
+    // recording's (a message box, a dialog, a menu): the frames are written
+    // here, or the ring would fill and the recording stop as too slow.
+    recorder.WriteFrames();
+    return 0;
+}
+
 LRESULT MainDialog::OnPaletteChanged(WPARAM changer, LPARAM) {
-    // The recording loop takes posted messages itself and refreshes the
-    // palette of the captured frames.
-    if (recorder.state != Idle) ::PostMessageA(hwnd_, WM_PALETTECHANGED, changer, 0);
+    if (recorder.state == Idle) return 0;
+    // The window system sends the change; the recording loop takes it as a
+    // posted message. A posted one that reaches this window came through
+    // another message loop: it is taken here.
+    if (::InSendMessage())
+        ::PostMessageA(hwnd_, WM_PALETTECHANGED, changer, 0);
+    else
+        recorder.TakePaletteChange();
     return 0;
 }
 

@@ -16,6 +16,8 @@
 //                                        black, red, green, blue, yellow, cyan, magenta, white
 //   wintool palette SECONDS              a window realizes 236 new colours in the foreground for that long;
 //                                        prints the system palette entries 10..13 before and after
+//   wintool freeze WINDOW SECONDS        suspends the thread that runs the window for that long (a
+//                                        program whose user-interface thread is held up, as by a slow disk)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -286,6 +288,16 @@ int main(int argc, char** argv) {
                     static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])),
                     static_cast<DWORD>(Number(argv[6])));
     if (verb == "palette" && argc >= 3) return RealizePalette(static_cast<DWORD>(Number(argv[2])));
+    if (verb == "freeze" && argc >= 4) {
+        HWND hwnd = FindByName(argv[2]);
+        const DWORD threadId = hwnd ? GetWindowThreadProcessId(hwnd, nullptr) : 0;
+        HANDLE thread = threadId ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId) : nullptr;
+        if (!thread || SuspendThread(thread) == static_cast<DWORD>(-1)) return 1;
+        Sleep(static_cast<DWORD>(Number(argv[3]) * 1000));
+        ResumeThread(thread);
+        CloseHandle(thread);
+        return 0;
+    }
     if (verb == "hold-hotkey" && argc >= 5)
         return HoldHotkey(static_cast<UINT>(Number(argv[2])), static_cast<UINT>(Number(argv[3])),
                           static_cast<DWORD>(Number(argv[4])));
