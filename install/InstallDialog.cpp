@@ -19,7 +19,7 @@ namespace {
 // The caller's path buffer, from the dialog's start to its end.
 char* outputBuffer = nullptr;
 
-int Ask(HWND owner, const std::string& text, UINT flags) {
+int Message(HWND owner, const std::string& text, UINT flags) {
     return ::MessageBoxA(owner, text.c_str(), kInstallTitle, flags);
 }
 
@@ -57,19 +57,19 @@ std::string UsableFolder(HWND dialog) {
     case FolderProblem::None:
         return folder;
     case FolderProblem::Empty:
-        Ask(dialog, "Please specify the directory to install Velmorax into.", MB_ICONERROR);
+        Message(dialog, "Please specify the directory to install Velmorax into.", MB_ICONERROR);
         break;
     case FolderProblem::TooLong:
-        Ask(dialog, "The directory name is too long: its full path may have at most " +
+        Message(dialog, "The directory name is too long: its full path may have at most " +
                         std::to_string(kMaxFolderLength) + " characters. Please specify a shorter name.",
             MB_ICONERROR);
         break;
     case FolderProblem::DriveRoot:
-        Ask(dialog, Directory(shown) + " is the root directory of a drive. Please specify a directory below it.",
+        Message(dialog, Directory(shown) + " is the root directory of a drive. Please specify a directory below it.",
             MB_ICONERROR);
         break;
     case FolderProblem::UnsafeCharacter:
-        Ask(dialog, Directory(shown) + " contains a character that the uninstaller cannot handle (a double quote, "
+        Message(dialog, Directory(shown) + " contains a character that the uninstaller cannot handle (a double quote, "
                                     "or a letter missing from the command prompt's character set). Please "
                                     "specify a different name.",
             MB_ICONERROR);
@@ -83,17 +83,17 @@ void OnOk(HWND dialog) {
     const std::string folder = UsableFolder(dialog);
     if (folder.empty()) return;
     if (!FolderExists(folder)) {
-        if (Ask(dialog, Directory(folder) + " does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION) !=
+        if (Message(dialog, Directory(folder) + " does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION) !=
             IDYES) {
             return;
         }
         if (!::CreateDirectoryA(folder.c_str(), nullptr)) {
-            Ask(dialog, Directory(folder) + " could not be created. Please specify a different name.", MB_ICONERROR);
+            Message(dialog, Directory(folder) + " could not be created. Please specify a different name.", MB_ICONERROR);
             return;
         }
     }
     if (!FolderIsWritable(folder)) {
-        Ask(dialog, Directory(folder) + " is read-only. Please specify a different name.", MB_ICONERROR);
+        Message(dialog, Directory(folder) + " is read-only. Please specify a different name.", MB_ICONERROR);
         return;
     }
     // The checks keep the folder within the buffer.

@@ -3,14 +3,14 @@
 
 #include <cstddef>
 
-constexpr char kProductName[] = "Velmorax";
-constexpr char kCompanyName[] = "Orvantis";
-constexpr char kInstallTitle[] = "Install Velmorax";
+inline constexpr char kProductName[] = "Velmorax";
+inline constexpr char kCompanyName[] = "Orvantis";
+inline constexpr char kInstallTitle[] = "Install Velmorax";
 // Appended to the Windows directory.
-constexpr char kUninstallBatchName[] = "\\UnZelko.bat";
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmorax";
-constexpr char kWriteTestPrefix[] = "ZLK";
-constexpr char kReadmeName[] = "readme.txt";
+inline constexpr char kUninstallBatchName[] = "\\UnZelko.bat";
+inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmorax";
+inline constexpr char kWriteTestPrefix[] = "ZLK";
+inline constexpr char kReadmeName[] = "readme.txt";
 
 struct DistributionFile {
     const char* name;
@@ -19,7 +19,7 @@ struct DistributionFile {
 
 // Copied in this order. A new file of the distribution is one row here and
 // one in kRemovedFiles.
-constexpr DistributionFile kDistributionFiles[] = {
+inline constexpr DistributionFile kDistributionFiles[] = {
     {"file_id.diz", false},
     {kReadmeName, false},
     {"Velmorax.exe", true},
@@ -32,7 +32,7 @@ constexpr DistributionFile kDistributionFiles[] = {
 
 // What the uninstall batch file deletes, in this order: the distribution's
 // files plus what earlier versions and the help viewer left beside them.
-constexpr const char* kRemovedFiles[] = {
+inline constexpr const char* kRemovedFiles[] = {
     "Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll", "VelZmbv.dll",
     "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID", "Velmorax.ini", kReadmeName,
 };
@@ -40,9 +40,9 @@ constexpr const char* kRemovedFiles[] = {
 // Paths are built in buffers of 260 characters (259 and the end). A folder may
 // take what the write test's temporary file name leaves (GetTempFileNameA
 // wants at most 260 - 14), and every name below fits behind it.
-constexpr size_t kMaxPathLength = 259;
-constexpr size_t kMaxFolderLength = 260 - 14;
-constexpr size_t kMaxFileNameLength = kMaxPathLength - kMaxFolderLength - 1;
+inline constexpr size_t kMaxPathLength = 259;
+inline constexpr size_t kMaxFolderLength = 260 - 14;
+inline constexpr size_t kMaxFileNameLength = kMaxPathLength - kMaxFolderLength - 1;
 
 constexpr size_t TextLength(const char* text) {
     size_t n = 0;

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -33,7 +34,7 @@ bool CopyDistribution(const std::string& sourceDir, const std::string& targetDir
     bool allRequired = true;
     for (const DistributionFile& file : kDistributionFiles) {
         const bool copied = CopyProgramFile(file.name, sourceDir, targetDir) != 0;
-        if (file.name == kReadmeName) readmeCopied = copied;
+        if (std::strcmp(file.name, kReadmeName) == 0) readmeCopied = copied;
         if (file.required && !copied) allRequired = false;
     }
     return allRequired;
