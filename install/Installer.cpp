@@ -1,5 +1,112 @@
 #include "Installer.h"
 
-// The installer comes with its own change; until then both modes do nothing.
-int InstallProgram(const std::string&) { return 0; }
-int UninstallProgram() { return 0; }
+#include "FolderAccess.h"
+#include "InstallNames.h"
+#include "InstallPaths.h"
+#include "InstallSteps.h"
+#include "ProgmanCommands.h"
+#include "UninstallScript.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void ShowError(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(), kInstallTitle, MB_ICONERROR); }
+
+std::string WindowsDirectory() {
+    char path[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
+bool IsWindowsNT() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    return ::GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// Copies the distribution's files in their order; false when a required one
+// is missing. readmeCopied tells whether the README item makes sense.
+bool CopyDistribution(const std::string& sourceDir, const std::string& targetDir, bool& readmeCopied) {
+    bool allRequired = true;
+    for (const DistributionFile& file : kDistributionFiles) {
+        const bool copied = CopyProgramFile(file.name, sourceDir, targetDir) != 0;
+        if (std::strcmp(file.name, kReadmeName) == 0) readmeCopied = copied;
+        if (file.required && !copied) allRequired = false;
+    }
+    return allRequired;
+}
+
+// The batch file in the console's code page, written whole or not at all.
+bool WriteUninstallBatch(const std::string& batchPath, const std::string& folder, bool windowsNT) {
+    if (batchPath.size() > kMaxPathLength) return false;
+    std::string text;
+    if (!ConvertCodePage(UninstallBatchText(folder, batchPath, windowsNT), CP_ACP, BatchFileCodePage(), text)) {
+        return false;
+    }
+    FILE* file = std::fopen(batchPath.c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    written = std::fclose(file) == 0 && written;
+    if (!written) ::DeleteFileA(batchPath.c_str());
+    return written;
+}
+
+bool SetText(HKEY key, const char* name, const std::string& value) {
+    return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool WriteUninstallEntry(const std::string& batchPath) {
+    char keyClass[] = "REG_SZ";
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                          nullptr, &key, &disposition) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool written = SetText(key, "DisplayName", kProductName) && SetText(key, "UninstallString", JoinPath(batchPath, ""));
+    ::RegCloseKey(key);
+    return written;
+}
+
+}  // namespace
+
+BOOL CopyProgramFile(const char* name, const std::string& sourceDir, const std::string& targetDir) {
+    const std::string source = sourceDir + "\\" + name;
+    const std::string target = targetDir + "\\" + name;
+    if (source.size() > kMaxPathLength || target.size() > kMaxPathLength) return FALSE;
+    return ::CopyFileA(source.c_str(), target.c_str(), FALSE);
+}
+
+int InstallProgram(const std::string& sourceDir) {
+    const std::string windowsDir = WindowsDirectory();
+    ::SetCurrentDirectoryA(RootOf(windowsDir).c_str());   // a relative folder is taken from there
+    char chosen[MAX_PATH];
+    ::lstrcpynA(chosen, SuggestedInstallFolder(windowsDir).c_str(), MAX_PATH);
+    if (!ChooseInstallDir(nullptr, chosen)) return 0;
+    const std::string folder = chosen;
+
+    // Into the folder it runs from (by whatever spelling), nothing is copied:
+    // a file copied onto itself can be lost.
+    bool readmeCopied = false;
+    if (!SameFolder(folder, sourceDir) && !CopyDistribution(sourceDir, folder, readmeCopied)) {
+        ShowError("Could not copy all Velmorax files to the destination path, installation failed.");
+    }
+
+    const bool windowsNT = IsWindowsNT();
+    const std::string batchPath = windowsDir + kUninstallBatchName;
+    if (windowsDir.empty() || !FitsBatchFile(batchPath) || !WriteUninstallBatch(batchPath, folder, windowsNT)) {
+        ShowError("The uninstall batch file \"" + batchPath +
+                  "\" could not be written, so Velmorax cannot be uninstalled automatically. The installation "
+                  "goes on.");
+    }
+    if (!WriteUninstallEntry(batchPath)) {
+        ShowError("The uninstall entry could not be written to the registry (no rights?), so Velmorax will not "
+                  "be listed among the installed programs. The installation goes on.");
+    }
+    return SendProgmanCommands(InstallProgmanCommands(folder, batchPath, readmeCopied, windowsNT)) ? 1 : 0;
+}

@@ -24,8 +24,9 @@ APP_KEY = r"HKCU\SOFTWARE\Orvantis\Velmorax"
 
 def _wine_env(prefix, display):
     env = dict(os.environ)
+    # No menu entries on the host for the program groups that the installer creates.
     env.update(WINEPREFIX=prefix, DISPLAY=display, WINELOADER=WINE, WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
+               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     return env
 
 

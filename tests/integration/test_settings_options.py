@@ -5,6 +5,7 @@ import stat
 import unittest
 
 from harness import APP_KEY, SessionTest, dword
+from install_common import next_box, wait_dialog
 from test_settings_registry import KEYS, STATE, shift_prefix
 
 DEFAULT_FILE = [
@@ -118,10 +119,18 @@ class OptionsFile(SessionTest):
     # "-install": after the installation the file beside the program is imported.
     def test_install_imports_the_file_beside_the_program(self):
         self.s.reg_add(STATE, "Height", "REG_DWORD", "77")
-        self.assertEqual(self.s.run("-install"), 0)   # no file: the registry is untouched
+        # The folder dialog cancelled, and no file: the registry is untouched.
+        proc = self.s.start("-install")
+        self.s.wintool("command", wait_dialog(self.s), 2)
+        self.assertEqual(self.s.wait_exit(proc), 0)
         self.assertEqual(dword(self.s.reg_query(STATE), "Height"), 77)
         self.write(b'"Width"  123\r\n"Start Desc"  "Ctrl+F9"\r\n')
-        self.assertEqual(self.s.run("-install"), 0)
+        # The suggested folder taken, and created, then the file imported.
+        proc = self.s.start("-install")
+        dialog = wait_dialog(self.s)
+        self.s.wintool("command", dialog, 1)
+        self.s.answer(next_box(self.s, dialog), 6)
+        self.assertEqual(self.s.wait_exit(proc), 0)
         state, keys = self.registry()
         self.assertEqual(dword(state, "Width"), 123)
         self.assertEqual(dword(state, "Height"), 240)   # not in the file: its default

@@ -1,0 +1,29 @@
+// The steps of installing and uninstalling, between the two entry points of
+// Installer.h and the system.
+#pragma once
+
+#include <windows.h>
+#include <ddeml.h>
+
+#include <string>
+#include <vector>
+
+// The folder dialog. On entry path (260 characters) holds the suggested
+// folder; on a non-zero return the chosen folder, full and checked.
+int ChooseInstallDir(HWND owner, char* path);
+UINT_PTR CALLBACK InstallDirHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Copies name from sourceDir to targetDir, replacing an existing file; the
+// system's result (non-zero on success).
+BOOL CopyProgramFile(const char* name, const std::string& sourceDir, const std::string& targetDir);
+
+// One execute transaction with the shell's "PROGMAN" service in a
+// conversation of its own; non-zero when it was carried out.
+int ProgmanCommand(DWORD ddeInstance, const std::string& command);
+// All of them, in order, whatever each one's result; false when the DDE
+// library could not be initialised.
+bool SendProgmanCommands(const std::vector<std::string>& commands);
+
+// Deletes the program's registry keys, leaf first, and the company's key
+// where no other product of the company is left in it.
+void RemoveRegistryKeys(const char* company, const char* product);
