@@ -101,7 +101,7 @@ TEST_CASE("wave input: the stop waits for a late device, delivers the end of the
 
 TEST_CASE("wave input: buffers the device returns after the stop gave up never reach the receiver") {
     FakeWaveIn fake;
-    fake.returnDelayMs = 300;
+    fake.returnDelayMs = 700;
     WaveInWindow window(fake, 50);
     CWave wave;
     Collector sink(fake);
@@ -111,7 +111,7 @@ TEST_CASE("wave input: buffers the device returns after the stop gave up never r
     CHECK(window.HeldBuffers() == 8);
 
     SUBCASE("handled before the close: kept in the list") {
-        ::Sleep(400);
+        ::Sleep(900);
         Pump();
         CHECK(window.HeldBuffers() == 0);
         REQUIRE(wave.Blocks().GetCount() == 1);
@@ -120,7 +120,7 @@ TEST_CASE("wave input: buffers the device returns after the stop gave up never r
     }
     SUBCASE("after the close: already freed, ignored") {
         window.Close();
-        ::Sleep(400);
+        ::Sleep(900);
         Pump();
         CHECK(wave.Blocks().IsEmpty());
     }
