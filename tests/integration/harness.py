@@ -3,10 +3,14 @@ from outside: exit codes, the registry, files, windows and controls.
 
 Every Session has a fresh copy of the pristine Wine prefix (made once per test
 run by scripts/test.sh, or here when run alone), its own Xvfb display and its
-own working folder, and removes all of them when it closes.
+own working folder, and removes all of them when it closes. A session with
+sound also runs a PulseAudio server of its own whose only sink is a null
+sink, "vsink"; its monitor is the default source, so what a test plays into
+the sink is what the program's wave input hears.
 """
 import os
 import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -47,18 +51,27 @@ def pristine_prefix():
 
 
 class Session:
-    def __init__(self, width=1024, height=768, depth=24):
+    SINK = "vsink"
+
+    def __init__(self, width=1024, height=768, depth=24, sound=False):
         self.dir = tempfile.mkdtemp(prefix="velmorax-it-")
         self.prefix = os.path.join(self.dir, "prefix")
         shutil.copytree(pristine_prefix(), self.prefix, symlinks=True)
         self.work = os.path.join(self.dir, "work")
         os.makedirs(self.work)
         self._xvfb = None
+        self._pulse = None
+        self._players = []
         self.display = self._start_xvfb(width, height, depth)
         self.env = _wine_env(self.prefix, self.display)
         self.screen = (width, height)
         try:
+            # Wine's processes must see the sound server from their start on.
+            if sound:
+                self._start_pulse()
             self._warm_up()
+            if sound:
+                self._wait_sound_flowing()
         except BaseException:
             self.close()
             raise
@@ -94,8 +107,63 @@ class Session:
                 number += chunk
         return ":" + number.decode().strip()
 
+    def _start_pulse(self, timeout=20):
+        """A PulseAudio server in this session's folder: its socket, state and
+        cookie stay there, so sessions side by side never meet. The null sink
+        renders in real time and its monitor records what reaches it."""
+        runtime = os.path.join(self.dir, "pulse")
+        os.makedirs(runtime, mode=0o700)
+        socket = os.path.join(runtime, "native")
+        self.env.update(PULSE_SERVER="unix:" + socket, PULSE_RUNTIME_PATH=runtime, PULSE_STATE_PATH=runtime,
+                        PULSE_COOKIE=os.path.join(runtime, "cookie"), XDG_RUNTIME_DIR=runtime)
+        self._pulse = subprocess.Popen(
+            ["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+             "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+             "--load=module-null-sink sink_name=%s" % self.SINK, "--load=module-always-sink"],
+            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + timeout
+        while subprocess.run(["pactl", "set-default-source", self.SINK + ".monitor"], env=self.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode != 0:
+            if self._pulse.poll() is not None or time.time() > deadline:
+                raise RuntimeError("PulseAudio did not start")
+            time.sleep(0.1)
+        subprocess.run(["pactl", "set-default-sink", self.SINK], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Silence played all along keeps the sink rendering in short periods,
+        # as a live microphone delivers sound. An idle null sink renders in
+        # periods of about two seconds, and a recorder that starts within one
+        # loses the sound up to its end.
+        raw = ["--raw", "--format=s16le", "--rate=44100", "--channels=1", "--latency-msec=10"]
+        self._players.append(subprocess.Popen(["pacat", "--playback", "--device=" + self.SINK] + raw + ["/dev/zero"],
+                                              env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        # The sink's first period is a long one all the same; a listener on the
+        # monitor hears its first sound when that period ends.
+        self._listener = subprocess.Popen(["parec", "--device=" + self.SINK + ".monitor"] + raw, env=self.env,
+                                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self._players.append(self._listener)
+
+    def _wait_sound_flowing(self, timeout=15):
+        try:
+            heard, _, _ = select.select([self._listener.stdout], [], [], timeout)
+            if not heard:
+                raise RuntimeError("the sound server's sink does not run")
+        finally:
+            self._listener.kill()
+            self._listener.wait()
+
     def close(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for player in self._players:
+            if player.poll() is None:
+                player.kill()
+                player.wait()
+        if self._pulse:
+            self._pulse.terminate()
+            try:
+                self._pulse.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self._pulse.kill()
+                self._pulse.wait()
         if self._xvfb:
             self._xvfb.kill()
             self._xvfb.wait()
@@ -219,6 +287,27 @@ class Session:
         xwd = subprocess.run(["xwd", "-root", "-display", self.display], capture_output=True, check=True)
         subprocess.run(["/usr/bin/convert", "xwd:-", path], input=xwd.stdout, check=True)
 
+    # Sound (sessions made with sound=True).
+    def signal(self, name, *synth, rate=44100, bits=16):
+        """Makes a mono WAV file in the session folder from sox's synth
+        arguments, e.g. signal("a.wav", "3", "sine", "440"); returns its path."""
+        path = os.path.join(self.dir, name)
+        subprocess.run(["sox", "-n", "-r", str(rate), "-c", "1", "-b", str(bits), path, "synth"] +
+                       [str(a) for a in synth], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    def play(self, path, wait=False, timeout=120):
+        """Plays a sound file into the session's sink; returns the player's
+        process, or its exit code with wait=True."""
+        assert self._pulse, "a session without sound"
+        command = ["paplay", "--device=" + self.SINK, path]
+        if wait:
+            return subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                  timeout=timeout).returncode
+        player = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._players.append(player)
+        return player
+
     # The registry.
     def reg_query(self, key):
         """Values of a key as {name: (type, text)}; None when the key does not exist."""
@@ -257,8 +346,10 @@ def dword(values, name):
 
 
 class SessionTest(unittest.TestCase):
-    """A test case with a fresh session per test method, in self.s."""
+    """A test case with a fresh session per test method, in self.s; with
+    sound = True the session has its own sound server."""
+    sound = False
 
     def setUp(self):
-        self.s = Session()
+        self.s = Session(sound=self.sound)
         self.addCleanup(self.s.close)

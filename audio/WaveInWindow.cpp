@@ -1,0 +1,180 @@
+#include "WaveInWindow.h"
+
+#include "Wave.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+const char kClassName[] = "VelmoraxWaveIn";
+
+WAVEFORMATEX ToWaveFormatEx(const PcmFormat& format) {
+    WAVEFORMATEX wave{};
+    wave.wFormatTag = format.wFormatTag;
+    wave.nChannels = format.nChannels;
+    wave.nSamplesPerSec = format.nSamplesPerSec;
+    wave.nAvgBytesPerSec = format.nAvgBytesPerSec;
+    wave.nBlockAlign = format.nBlockAlign;
+    wave.wBitsPerSample = format.wBitsPerSample;
+    wave.cbSize = 0;
+    return wave;
+}
+
+}  // namespace
+
+bool IsNoInputDevice(const WaveInFailure& failure) {
+    return failure.step == WaveInStep::Open &&
+           (failure.code == MMSYSERR_BADDEVICEID || failure.code == MMSYSERR_NODRIVER);
+}
+
+const MessageEntry WaveInWindow::kMessages[] = {
+    OnMessage<&WaveInWindow::OnData>(MM_WIM_DATA),
+    {},
+};
+IMPLEMENT_MESSAGE_MAP(WaveInWindow, CWnd)
+
+WaveInWindow::WaveInWindow(WaveInDevice& device, DWORD flushLimitMs) : wave_(device), flushLimitMs_(flushLimitMs) {}
+
+WaveInWindow::~WaveInWindow() { Close(); }
+
+bool WaveInWindow::Fail(WaveInStep step, MMRESULT code) {
+    failure_ = {step, code};
+    return false;
+}
+
+bool WaveInWindow::Start(CWave& recorder, int32_t bufferBytes, bool startNow) {
+    failure_ = {};
+    // A device still open was left by an earlier start: its queue holds
+    // buffers of that start's size, perhaps in another format.
+    if (device_) Close();
+    if (bufferBytes <= 0) return Fail(WaveInStep::BufferSize, MMSYSERR_INVALPARAM);
+    if (!hwnd_ && !CreateEx(0, kClassName, 0, "Wave Wnd", WS_POPUP, 0, 0, 0, 0, nullptr))
+        return Fail(WaveInStep::Window, MMSYSERR_ERROR);
+
+    const WAVEFORMATEX format = ToWaveFormatEx(recorder.Format());
+    HWAVEIN opened = nullptr;
+    const MMRESULT openResult = wave_.Open(&opened, format, hwnd_);
+    if (openResult != MMSYSERR_NOERROR) return Fail(WaveInStep::Open, openResult);
+    device_ = opened;
+    bufferBytes_ = bufferBytes;
+    held_.reserve(kQueuedBuffers + 1);
+
+    // A device that cannot keep the full queue, or cannot start, records
+    // nothing now; left open, a later resume would start it in mid-recording.
+    for (int i = 0; i < kQueuedBuffers; ++i) {
+        if (!QueueBuffer(recorder)) {
+            CloseDevice();
+            return false;
+        }
+    }
+    if (startNow) {
+        const MMRESULT startResult = wave_.Start(device_);
+        if (startResult != MMSYSERR_NOERROR) {
+            CloseDevice();
+            return Fail(WaveInStep::Start, startResult);
+        }
+    }
+    return true;
+}
+
+bool WaveInWindow::QueueBuffer(CWave& recorder) {
+    auto* header = static_cast<WAVEHDR*>(wave_.Allocate(sizeof(WAVEHDR)));
+    void* data = header ? wave_.Allocate(static_cast<size_t>(bufferBytes_)) : nullptr;
+    if (!data) {
+        wave_.Free(header);
+        return Fail(WaveInStep::Memory, MMSYSERR_NOMEM);
+    }
+    header->lpData = static_cast<LPSTR>(data);
+    header->dwBufferLength = static_cast<DWORD>(bufferBytes_);
+    header->dwUser = reinterpret_cast<DWORD_PTR>(&recorder);
+    const MMRESULT prepared = wave_.Prepare(device_, header, sizeof(WAVEHDR));
+    if (prepared != MMSYSERR_NOERROR) {
+        Release(header);
+        return Fail(WaveInStep::Prepare, prepared);
+    }
+    const MMRESULT added = wave_.Add(device_, header, sizeof(WAVEHDR));
+    if (added != MMSYSERR_NOERROR) {
+        Release(header);
+        return Fail(WaveInStep::Add, added);
+    }
+    held_.push_back(header);
+    return true;
+}
+
+void WaveInWindow::Release(WAVEHDR* header) {
+    if (header->dwFlags & WHDR_PREPARED) wave_.Unprepare(device_, header, sizeof(WAVEHDR));
+    wave_.Free(header->lpData);
+    wave_.Free(header);
+}
+
+LRESULT WaveInWindow::OnData(WPARAM, LPARAM lParam) {
+    auto* header = reinterpret_cast<WAVEHDR*>(lParam);
+    // A header no longer held was freed when the device closed.
+    const auto found = std::find(held_.begin(), held_.end(), header);
+    if (found == held_.end()) return 0;
+    held_.erase(found);
+
+    CWave& recorder = *reinterpret_cast<CWave*>(header->dwUser);
+    if (bufferBytes_ != 0) QueueBuffer(recorder);   // a failure leaves one buffer fewer queued
+    wave_.Unprepare(device_, header, sizeof(WAVEHDR));
+
+    const DWORD recorded = std::min(header->dwBytesRecorded, header->dwBufferLength);
+    const int32_t bufferSize = static_cast<int32_t>(header->dwBufferLength);
+    void* data = header->lpData;
+    wave_.Free(header);
+    CWaveBlock* block = nullptr;
+    if (recorded > 0)
+        block = new (std::nothrow)
+            CWaveBlock(data, bufferSize, WaveSampleCount(recorded, recorder.Format().wBitsPerSample));
+    if (!block) {
+        wave_.Free(data);
+        return 0;
+    }
+    recorder.Deliver(block);
+    return 0;
+}
+
+void WaveInWindow::Pause() {
+    if (device_) wave_.Stop(device_);
+}
+
+void WaveInWindow::Resume() {
+    if (device_) wave_.Start(device_);
+}
+
+void WaveInWindow::Flush() {
+    if (!device_) return;
+    bufferBytes_ = 0;
+    wave_.Reset(device_);
+    // Only this window's data messages are taken here: a stop, a hotkey or a
+    // timer tick queued meanwhile stays for the loop that is meant to see it.
+    const DWORD started = ::GetTickCount();
+    while (!held_.empty()) {
+        MSG msg;
+        if (::PeekMessageA(&msg, hwnd_, MM_WIM_DATA, MM_WIM_DATA, PM_REMOVE)) {
+            ::DispatchMessageA(&msg);
+            continue;
+        }
+        if (::GetTickCount() - started >= flushLimitMs_) break;
+        ::Sleep(2);
+    }
+}
+
+void WaveInWindow::CloseDevice() {
+    if (!device_) return;
+    bufferBytes_ = 0;
+    // After a reset the device holds no buffer, returned or not; should the
+    // reset fail, the buffers are left to it rather than freed under it.
+    if (wave_.Reset(device_) == MMSYSERR_NOERROR)
+        for (WAVEHDR* header : held_) Release(header);
+    held_.clear();
+    wave_.Close(device_);
+    device_ = nullptr;
+}
+
+bool WaveInWindow::Close() {
+    CloseDevice();
+    if (hwnd_) DestroyWindow();
+    return true;
+}

@@ -1,0 +1,29 @@
+// Window-free rules of wave input: the offered formats, the format record
+// they give, buffer sizes and sample counts.
+#pragma once
+
+#include <cstdint>
+
+// The PCM format record the recorder keeps (16 bytes, in this order).
+struct PcmFormat {
+    uint16_t wFormatTag = 1;
+    uint16_t nChannels = 1;
+    uint32_t nSamplesPerSec = 11025;
+    uint32_t nAvgBytesPerSec = 11025;
+    uint16_t nBlockAlign = 1;
+    uint16_t wBitsPerSample = 8;
+};
+static_assert(sizeof(PcmFormat) == 16, "the format record is 16 bytes");
+
+// Only 11025, 22050 and 44100 Hz and 8 or 16 bits are offered.
+bool IsOfferedWaveFormat(uint32_t samplesPerSec, uint32_t bitsPerSample);
+
+// Mono PCM at the given rate and size (not checked here).
+PcmFormat MakePcmFormat(uint32_t samplesPerSec, uint16_t bitsPerSample);
+
+// Bytes of one queued buffer: floor(rate / 11025) x (bits / 8) x 2048, which
+// is 2048 x floor(rate / 11025) samples, about 186 ms at every offered rate.
+int32_t WaveBufferBytes(uint32_t samplesPerSec, uint16_t bitsPerSample);
+
+// Whole samples in a number of recorded bytes.
+int32_t WaveSampleCount(uint32_t bytesRecorded, uint16_t bitsPerSample);

@@ -1,0 +1,39 @@
+#include "doctest.h"
+
+#include "audio/Wave.h"
+
+#include <cstdlib>
+
+TEST_CASE("wave format: the offered rates and sizes only, and a refusal changes nothing") {
+    CWave wave;
+    const PcmFormat& f = wave.Format();
+    CHECK((f.wFormatTag == 1 && f.nChannels == 1 && f.nSamplesPerSec == 11025 && f.nAvgBytesPerSec == 11025 &&
+           f.nBlockAlign == 1 && f.wBitsPerSample == 8));
+
+    wave.Blocks().AddTail(new CWaveBlock(std::malloc(4), 4, 4));
+    REQUIRE(wave.SetFormat(22050, 16));
+    CHECK(wave.Blocks().IsEmpty());
+    CHECK((f.wFormatTag == 1 && f.nChannels == 1 && f.nSamplesPerSec == 22050 && f.nAvgBytesPerSec == 44100 &&
+           f.nBlockAlign == 2 && f.wBitsPerSample == 16));
+
+    wave.Blocks().AddTail(new CWaveBlock(std::malloc(4), 4, 4));
+    for (auto [rate, bits] : {std::pair{8000u, 16u}, {48000u, 8u}, {22050u, 12u}, {22050u, 0u}, {0u, 8u}, {11025u, 24u}})
+        CHECK_FALSE(wave.SetFormat(rate, bits));
+    CHECK((f.nSamplesPerSec == 22050 && f.wBitsPerSample == 16 && f.nBlockAlign == 2 && f.nAvgBytesPerSec == 44100));
+    CHECK(wave.Blocks().GetCount() == 1);
+
+    REQUIRE(wave.SetFormat(44100, 8));
+    CHECK((f.nAvgBytesPerSec == 44100 && f.nBlockAlign == 1));
+}
+
+TEST_CASE("wave format: every buffer holds about 186 ms at each offered rate") {
+    CHECK(WaveBufferBytes(11025, 8) == 2048);
+    CHECK(WaveBufferBytes(11025, 16) == 4096);
+    CHECK(WaveBufferBytes(22050, 8) == 4096);
+    CHECK(WaveBufferBytes(22050, 16) == 8192);
+    CHECK(WaveBufferBytes(44100, 8) == 8192);
+    CHECK(WaveBufferBytes(44100, 16) == 16384);
+    // A trailing half sample is no sample.
+    CHECK(WaveSampleCount(8191, 16) == 4095);
+    CHECK(WaveSampleCount(1, 8) == 1);
+}
