@@ -25,6 +25,7 @@ CWinApp::~CWinApp() {
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWinApp::OnIdle(LONG) { return FALSE; }
 
 CWinApp* AfxGetApp() { return theApp; }
 HINSTANCE AfxGetResourceHandle() { return theApp ? theApp->resourceHandle : nullptr; }

@@ -20,6 +20,9 @@ public:
     // Sees every message of the framework's message loops first; true
     // swallows the message.
     virtual BOOL PreTranslateMessage(MSG* msg);
+    // Background work between messages of a loop that asks for it, called
+    // with 0, 1, 2, ... while it answers true. Nothing by default.
+    virtual BOOL OnIdle(LONG count);
 
     HINSTANCE instance = nullptr;        // the executable
     HINSTANCE resourceHandle = nullptr;  // where dialogs, strings and images come from

@@ -21,7 +21,10 @@ int32_t Clamp32(int64_t value) {
 }
 
 // One axis: move by the pointer's movement, then keep inside the screen.
+// A rectangle as large as the screen or larger has one place, 0: the two
+// edge rules would otherwise send it to 0 and back below 0 on every tick.
 int32_t PanAxis(int32_t start, int32_t size, int32_t screen, int32_t now, int32_t previous) {
+    if (size >= screen) return 0;
     int64_t moved = start;
     if (now != previous) moved += static_cast<int64_t>(now) - previous;
     if (moved < 0)

@@ -31,5 +31,6 @@ bool PanningNow(int32_t panLocked, int32_t panModifiers, int32_t heldModifiers);
 
 // The rectangle's corner after this tick. While panning, a corner left of
 // or above the screen becomes 0, and one whose rectangle reaches the right
-// or bottom edge becomes screen size − size − 1.
+// or bottom edge becomes screen size − size − 1; a rectangle at least as
+// large as the screen stays at 0 on that axis.
 PanResult PanStep(const PanInput& in);

@@ -4,6 +4,7 @@
 #include "record/RingLogic.h"
 
 #include <atomic>
+#include <initializer_list>
 #include <limits>
 
 TEST_CASE("ring: the grabber's next slot") {
@@ -126,10 +127,27 @@ TEST_CASE("pan: clamping at the screen edges") {
     PanResult r = PanStep(in);
     CHECK(r.startX == 0);
     CHECK(r.startY == 239);   // 480 - 240 - 1
-    // Wider than the screen: the right-edge rule gives a negative corner.
+    // As wide as the screen or wider: one stable place, tick after tick
+    // (the edge rules alone alternate between 0 and below 0); the other
+    // axis pans as before.
+    for (const int32_t wide : {640, 800}) {
+        in = Base();
+        in.width = wide;
+        for (int tick = 0; tick < 3; ++tick) {
+            r = PanStep(in);
+            CHECK(r.startX == 0);
+            in.startX = r.startX;
+        }
+    }
     in = Base();
-    in.width = 800;
-    CHECK(PanStep(in).startX == -161);
+    in.height = 480;
+    in.y = 100;
+    in.x = 201;
+    r = PanStep(in);
+    CHECK(r.startY == 0);
+    CHECK(r.startX == 101);
+    in.startY = r.startY;
+    CHECK(PanStep(in).startY == 0);
     // No overflow at the extremes.
     in = Base();
     in.startX = std::numeric_limits<int32_t>::max();
