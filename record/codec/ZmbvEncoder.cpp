@@ -33,11 +33,13 @@ bool Deflate(z_stream& stream, const uint8_t* data, size_t size, int flush, uint
     return flush == Z_NO_FLUSH || stream.avail_out != 0;   // a full buffer may hold back flushed bits
 }
 
-// Deflate levels. Key frames dominate the file: worth level 6 (level 9
-// saves 3% at four times the time). Inter frames are mostly zeros and
-// cheap at level 6 too, unless much of the picture changed (video, noise):
-// then speed comes first.
+// Deflate levels. Key frames dominate the file: worth level 6 with a
+// longer lazy search than its default (1% smaller than plain level 6 for a
+// quarter more time; level 9 saves 3% at four times the time). Inter frames
+// are mostly zeros and cheap at level 6 too, unless much of the picture
+// changed (video, noise): then speed comes first.
 constexpr int kKeyLevel = 6;
+constexpr int kKeyGoodLength = 8, kKeyLazyMatch = 32, kKeyNiceLength = 258, kKeyChain = 256;
 constexpr int kSmallInterLevel = 6;
 constexpr int kLargeInterLevel = 1;
 constexpr size_t kLargeInterShare = 8;   // an inter payload over 1/8 of the picture is large
@@ -127,7 +129,9 @@ size_t ZmbvEncoder::EncodeKey(const PictureView& picture, const uint8_t* palette
     z_stream& stream = deflater_->stream;
     uint8_t* next = out + kZmbvKeyHeaderBytes;
     size_t room = capacity - kZmbvKeyHeaderBytes;
-    if (deflateReset(&stream) != Z_OK || !SetLevel(kKeyLevel, next)) return 0;
+    if (deflateReset(&stream) != Z_OK || !SetLevel(kKeyLevel, next) ||
+        deflateTune(&stream, kKeyGoodLength, kKeyLazyMatch, kKeyNiceLength, kKeyChain) != Z_OK)
+        return 0;
     if (format_ == ZmbvFormat::Pal8) {
         std::memcpy(palette_.data(), palette, kZmbvPaletteBytes);
         if (!Deflate(stream, palette_.data(), kZmbvPaletteBytes, Z_NO_FLUSH, next, room)) return 0;
