@@ -58,9 +58,13 @@ class Codec(unittest.TestCase):
         wrong = [n for n in range(FRAMES) if decoded[n * size:(n + 1) * size] != expected[n * size:(n + 1) * size]]
         self.assertEqual(wrong, [], "frames that differ")
 
-    def test_found_by_its_code_with_its_name(self):
-        listed = self.tool("list", self.dll)
-        self.assertIn("ZMBV\tZMBV\tVelmorax Screen Codec (ZMBV)\t", listed)
+    def test_found_by_its_code_and_listed_when_registered(self):
+        # Installed as a function it opens by its code (Wine's ICInfo does not list it).
+        listed = self.tool("list", self.dll).split("by code:")
+        self.assertIn("ZMBV\tZMBV\tVelmorax Screen Codec (ZMBV)\t", listed[1])
+        # Registered (last: it stays in this prefix), the DLL is loaded as a driver and listed.
+        listed = self.tool("register", self.dll).split("by code:")
+        self.assertIn("ZMBV\tZMBV\tVelmorax Screen Codec (ZMBV)\t", listed[0])
 
     def test_32_bits_scroll_and_moving_box(self):
         avi, raw = self.write("avi", "rgb32", 5)

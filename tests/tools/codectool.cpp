@@ -4,6 +4,8 @@
 // them, as ffmpeg should decode them, so that a test can compare.
 //
 //   codectool list DLL                     installs the driver and prints what ICInfo/ICGetInfo show
+//   codectool register DLL                 the same with the driver registered (ICINSTALL_DRIVER), as an
+//                                          installer does it for other programs
 //   codectool avi DLL SCENE KEYS OUT.avi EXPECTED.raw
 //       SCENE: rgb32, rgb16 or pal8; KEYS: key frame every KEYS frames.
 //       EXPECTED.raw: every frame top-down, rgb24 (rgb555le for rgb16).
@@ -290,6 +292,10 @@ int WriteDirect(Scene& scene, int keys, const char* out) {
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     const std::string verb = argv[1];
+    if (verb == "register") {
+        if (!ICInstall(ICTYPE_VIDEO, kZmbv, reinterpret_cast<LPARAM>(argv[2]), nullptr, ICINSTALL_DRIVER)) return 1;
+        return List();
+    }
     if (!Install(argv[2])) return 1;
     if (verb == "list") return List();
     if ((verb != "avi" && verb != "direct") || argc < 7) return 2;
