@@ -22,8 +22,6 @@ struct Instance {
 
     ZmbvEncoder encoder;
     DibLayout input;
-    DWORD keyRate = 0;            // from ICM_COMPRESS_FRAMES_INFO; 0: only the caller's flag
-    DWORD sinceKey = 0;
     // 8 bits: the palette frames are compressed with, and the colour table
     // the frames' own header had last. Wine's compressed stream announces a
     // new palette with a new ICM_COMPRESS_BEGIN but goes on passing its
@@ -96,7 +94,6 @@ LRESULT CompressGetSize(const BITMAPINFOHEADER* in) {
 LRESULT CompressBegin(Instance& instance, const BITMAPINFOHEADER* in, const BITMAPINFOHEADER* out) {
     if (CompressQuery(in, out) != ICERR_OK) return ICERR_BADFORMAT;
     ReadCompressInput(in, instance.input);
-    instance.sinceKey = 0;
     ReadPalette(in, instance.palette);
     if (!instance.framePaletteSeen) std::memcpy(instance.framePalette, instance.palette, kZmbvPaletteBytes);
     instance.framePaletteSeen = true;
@@ -121,16 +118,17 @@ LRESULT Compress(Instance& instance, ICCOMPRESS* c) {
         std::memcpy(instance.palette, palette, kZmbvPaletteBytes);
     }
 
-    // The caller's buffer is as large as ICM_COMPRESS_GET_SIZE said.
-    const bool key = (c->dwFlags & ICCOMPRESS_KEYFRAME) || (instance.keyRate && instance.sinceKey >= instance.keyRate);
-    const ZmbvEncoded frame = instance.encoder.Encode(InputRows(c->lpInput, layout), instance.palette, key,
+    // The caller asks for key frames at its interval (and the encoder adds
+    // one at the start); the caller's buffer is as large as
+    // ICM_COMPRESS_GET_SIZE said. The input is a whole picture: the message
+    // has no size to check it against.
+    const ZmbvEncoded frame = instance.encoder.Encode(InputRows(c->lpInput, layout), instance.palette,
+                                                      (c->dwFlags & ICCOMPRESS_KEYFRAME) != 0,
                                                       static_cast<uint8_t*>(c->lpOutput),
                                                       instance.encoder.MaxFrameBytes());
     if (frame.bytes == 0) return ICERR_INTERNAL;
-    instance.sinceKey = frame.key ? 1 : instance.sinceKey + 1;
     c->lpbiOutput->biSizeImage = DWORD(frame.bytes);
     if (c->lpdwFlags) *c->lpdwFlags = frame.key ? AVIIF_KEYFRAME : 0;
-    if (c->lpckid) *c->lpckid = 0;
     return ICERR_OK;
 }
 
@@ -220,12 +218,7 @@ LRESULT InstanceMessage(Instance& instance, UINT message, LPARAM p1, LPARAM p2) 
         if (!p1) return ICERR_BADPARAM;
         *reinterpret_cast<DWORD*>(p1) = kDefaultKeyFrameRate;
         return ICERR_OK;
-    case ICM_COMPRESS_FRAMES_INFO: {
-        const auto* info = reinterpret_cast<const ICCOMPRESSFRAMES*>(p1);
-        if (!info) return ICERR_BADPARAM;
-        instance.keyRate = info->lKeyRate > 0 ? DWORD(info->lKeyRate) : 0;
-        return ICERR_OK;
-    }
+    case ICM_COMPRESS_FRAMES_INFO: return ICERR_OK;   // key frames come with each frame's flags
     case ICM_COMPRESS_QUERY: return CompressQuery(in, out);
     case ICM_COMPRESS_GET_FORMAT: return CompressGetFormat(in, out);
     case ICM_COMPRESS_GET_SIZE: return CompressGetSize(in);
@@ -245,13 +238,13 @@ LRESULT InstanceMessage(Instance& instance, UINT message, LPARAM p1, LPARAM p2) 
     }
 }
 
-LRESULT Open(const ICOPEN* open) {
-    // Opened by the driver manager without ICOPEN (configuration): no codec state needed, but
-    // the id must not be 0.
+// The driver manager may open without ICOPEN (to configure): an instance
+// all the same, since the id must not be 0. Drawing is not offered.
+LRESULT Open(ICOPEN* open) {
     if (open && open->fccType != ICTYPE_VIDEO && open->fccType != 0) return 0;
     if (open && (open->dwFlags & ICMODE_DRAW)) return 0;
     auto* instance = new (std::nothrow) Instance;
-    if (open) const_cast<ICOPEN*>(open)->dwError = instance ? ICERR_OK : ICERR_MEMORY;
+    if (open) open->dwError = instance ? ICERR_OK : ICERR_MEMORY;
     return reinterpret_cast<LRESULT>(instance);
 }
 
@@ -264,7 +257,7 @@ extern "C" LRESULT CALLBACK ZmbvDriverProc(DWORD_PTR id, HDRVR driver, UINT mess
         case DRV_FREE:
         case DRV_ENABLE:
         case DRV_DISABLE: return 1;
-        case DRV_OPEN: return Open(reinterpret_cast<const ICOPEN*>(p2));
+        case DRV_OPEN: return Open(reinterpret_cast<ICOPEN*>(p2));
         case DRV_CLOSE:
             delete reinterpret_cast<Instance*>(id);
             return 1;
