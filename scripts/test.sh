@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests and the integration tests under Wine, each
 # in a fresh prefix and on its own display, plus the include direction, the
-# checks of the 32-bit build and a short native fuzz run of the options-file
-# reader.
+# checks of the 32-bit build and short native fuzz runs of the options-file
+# reader and the codec.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -23,7 +23,7 @@ python3 tests/check_includes.py || status=1
 echo "test: the 32-bit build"
 bash tests/check_win32.sh || status=1
 
-echo "test: fuzzing the options-file reader (native build)"
+echo "test: fuzzing the options-file reader and the codec (native builds)"
 bash tests/fuzz/run.sh "${VELMORAX_FUZZ_SECONDS:-45}" || status=1
 
 # One test at a time: each runs Wine, Xvfb and the program on this machine's two cores.

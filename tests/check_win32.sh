@@ -3,7 +3,7 @@
 set -u
 cd "$(dirname "$0")/.."
 fail=0
-for f in Velmorax.exe VelRes.dll; do
+for f in Velmorax.exe VelRes.dll VelZmbv.dll; do
     for arch in win32 win64; do
         path="dist/$arch/$f"
         if [ ! -f "$path" ]; then echo "missing: $path"; fail=1; continue; fi
@@ -25,6 +25,14 @@ for f in Velmorax.exe VelRes.dll; do
     fi
     if i686-w64-mingw32-objdump -p "dist/win32/$f" | grep -iE 'DLL Name: (libgcc|libstdc|libwinpthread)'; then
         echo "needs a MinGW DLL: dist/win32/$f"; fail=1
+    fi
+done
+# The codec's driver is found by its export's plain name on both.
+for arch in win32 win64; do
+    tool=x86_64-w64-mingw32-objdump
+    [ "$arch" = win32 ] && tool=i686-w64-mingw32-objdump
+    if ! "$tool" -p "dist/$arch/VelZmbv.dll" 2>/dev/null | grep -qE '^\s*\[ *[0-9]+\] DriverProc$'; then
+        echo "no DriverProc export: dist/$arch/VelZmbv.dll"; fail=1
     fi
 done
 for f in Velmorax.hlp Velmorax.cnt readme.txt file_id.diz; do
