@@ -69,8 +69,13 @@ void Recorder::WriteWaitingFrames() {
                     ::AVIStreamSetFormat(session->video, session->FrameCount.load(), session->Format(),
                                          FormatBytes(session->colourCount));
                 if (result != 0) {
+                    // Nothing more is grabbed while the user reads the message:
+                    // the ring would fill and stop the recording a second time.
+                    StopFrameClock(*session);
                     ReportFormatFailure(session->window, result);
-                    host_.OnStartStop();   // stops the recording; the session is gone after this
+                    // The user may have stopped the recording meanwhile; a start/stop
+                    // command now would start a new one.
+                    if (session_ && state.load() != Idle) host_.OnStartStop();
                     return;
                 }
                 session->lastWrittenPaletteVersion = slot.paletteVersion;
