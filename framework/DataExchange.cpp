@@ -87,8 +87,12 @@ bool DataExchangeRefusalShowing() { return refusalsShowing > 0; }
 void DataExchange::Fail(int id, UINT messageId) {
     failed_ = true;
     ++refusalsShowing;
-    AppMessageBox(LoadResString(messageId), MB_OK | MB_ICONEXCLAMATION);
+    // The focus goes back before the message too: the dialog that loses
+    // the activation to the message box remembers this control, and puts
+    // the focus there again whenever it is activated afterwards.
     HWND control = Control(id);
+    if (control) ::SetFocus(control);
+    AppMessageBox(LoadResString(messageId), MB_OK | MB_ICONEXCLAMATION);
     if (control) {
         ::SetFocus(control);
         ::SendMessageA(control, EM_SETSEL, 0, -1);

@@ -11,6 +11,9 @@ BOOL SettingsPage::OnInitDialog() {
 
 bool SettingsPage::ReadControls() {
     if (DataExchangeRefusalShowing()) return false;
+    // The program's window going away hides it first, and the focus leaves
+    // the field then; what it held was taken (or refused) just before.
+    if (!::IsWindowVisible(::GetAncestor(hwnd_, GA_ROOT))) return false;
     UpdateData(true);
     return true;
 }

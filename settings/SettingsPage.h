@@ -26,10 +26,11 @@ public:
 
 protected:
     // The exchange from the controls that a handler starts with. False
-    // while a refused entry of some field is being reported: the focus
-    // changes of that moment are no entries, and the handler then leaves
-    // everything as it is. A refusal of the exchange itself still returns
-    // true: the handler copies its member as it stands.
+    // while a refused entry of some field is being reported, and while the
+    // program's window is hidden (it is going away): the focus changes of
+    // those moments are no entries, and the handler then leaves everything
+    // as it is. A refusal of the exchange itself still returns true: the
+    // handler copies its member as it stands.
     bool ReadControls();
 
     AppSettings& settings_;
