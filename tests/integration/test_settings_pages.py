@@ -2,7 +2,6 @@
 mouse: what the controls show, what they refuse, and what reaches the
 registry when the program ends."""
 import os
-import struct
 import time
 import unittest
 
@@ -41,15 +40,7 @@ class PagesTest(SessionTest):
         return self.pages[page_id]
 
     def show(self, page_id):
-        """Clicks along the tab strip until the page's tab is selected (as
-        mainwin_common.select_tab, on this program's window)."""
-        index = str(TAB_OF[page_id])
-        r = self.s.controls(self.main)[1065]["rect"]
-        for x in range(r[0] + 8, r[2], 10):
-            if self.s.wintool("tab", self.main, 1065).strip() == index:
-                return
-            self.s.xdotool("mousemove", x, r[1] + 10, "click", "1")
-        mw.wait_for(lambda: self.s.wintool("tab", self.main, 1065).strip() == index, what="tab " + index)
+        mw.select_tab(self.s, TAB_OF[page_id], window=self.main)
 
     def controls(self, page_id):
         return self.s.controls(self.page(page_id))

@@ -75,15 +75,6 @@ TEST_CASE("compressor list without compressors, and with a source that never end
     CHECK(FourCCText(0x0A424944) == "DIB?");
 }
 
-TEST_CASE("the system's compressors can be listed") {
-    // Whatever is installed: the list is well formed and ends.
-    const auto entries = CompressorEntriesToAdd({}, "A", "U", SystemVideoCompressor);
-    CHECK(entries.size() >= 2);
-    CHECK(entries.front().code == 0u);
-    CHECK(entries.back().code == kCodeDib);
-    for (const CompressorEntry& e : entries) CHECK_FALSE(e.text.empty());
-}
-
 TEST_CASE("rates that the stored thousandths can hold") {
     CHECK(RateFitsThousandths(10.0));
     CHECK(RateFitsThousandths(-5.0));   // the page turns it into 0
