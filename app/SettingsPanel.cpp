@@ -7,6 +7,8 @@
 
 #include "../framework/DataExchange.h"
 #include "../framework/Strings.h"
+#include "../hotkeys/HotkeyAction.h"
+#include "../hotkeys/HotkeyEditDialog.h"
 
 #include <commctrl.h>
 
@@ -18,7 +20,52 @@ const MessageEntry SettingsPanel::kMessages[] = {
 };
 IMPLEMENT_MESSAGE_MAP(SettingsPanel, CDialog)
 
-SettingsPanel::SettingsPanel() : CDialog(IDD_SETTINGS_PANEL) {}
+namespace {
+
+// The title of the hotkey dialog for each action.
+UINT HotkeyTitle(HotkeyAction action) {
+    switch (action) {
+    case HotkeyAction::Start: return IDS_TITLE_START;
+    case HotkeyAction::Pause: return IDS_TITLE_PAUSE;
+    case HotkeyAction::SingleShot: return IDS_TITLE_SINGLESHOT;
+    default: return IDS_TITLE_LOCKPAN;
+    }
+}
+
+constexpr DWORD_PTR kHotkeyDialogHelpTopic = 6;
+
+}  // namespace
+
+SettingsPanel::SettingsPanel()
+    : CDialog(IDD_SETTINGS_PANEL),
+      page1(App().settings, *this),
+      page2(App().settings, *this),
+      page3(App().settings, *this),
+      page4(App().settings, *this) {}
+
+bool SettingsPanel::EditHotkey(int hotkeyId) {
+    const HotkeyBinding* binding = nullptr;
+    for (const HotkeyBinding& b : kHotkeyTable)
+        if (HotkeyId(b.action) == hotkeyId) binding = &b;
+    if (!binding) return false;
+    AppSettings& s = App().settings;
+    const std::string title = LoadResString(HotkeyTitle(binding->action));
+
+    App().UnregisterHotkeys();
+    HotkeyEditDialog dialog(s.*binding->key, s.*binding->modifiers, title, nullptr,
+                            [](HWND dialogWindow) { ShowHelp(dialogWindow, HELP_CONTEXT, kHotkeyDialogHelpTopic); });
+    const bool confirmed = dialog.DoModal() == IDOK;
+    if (confirmed) {
+        dialog.GetHotkey(s.*binding->key, s.*binding->modifiers);
+        s.*binding->description = dialog.GetDescription();
+    }
+    // Also after a cancel: nothing may stay released.
+    App().RegisterHotkeys();
+    return confirmed;
+}
+
+// The region overlay is not in this build yet: nothing is chosen.
+bool SettingsPanel::ChooseRegion(bool) { return false; }
 
 void SettingsPanel::DoDataExchange(DataExchange& dx) { tabs.Attach(dx.Control(IDC_TABS)); }
 

@@ -1,19 +1,21 @@
 // SettingsPanel: the tab container below the main window's button row
 // (template 156), with the four settings pages as child dialogs of which one
-// is shown at a time.
+// is shown at a time. It owns the pages and does for them what lies above
+// the settings layer (PageHost).
 #pragma once
 
 #include "PanelTabs.h"
 
 #include "../framework/Dialog.h"
 #include "../framework/TabCtrl.h"
+#include "../settings/PageHost.h"
 #include "../settings/SettingsPages.h"
 
 #include <array>
 
 class MainDialog;
 
-class SettingsPanel : public CDialog {
+class SettingsPanel : public CDialog, public PageHost {
 public:
     SettingsPanel();
 
@@ -26,6 +28,10 @@ public:
 
     // Hides every page, then shows the page of tab (none for a bad index).
     void ShowPageOfTab(int tab);
+
+    // PageHost
+    bool EditHotkey(int hotkeyId) override;
+    bool ChooseRegion(bool pickWindow) override;
 
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& dx) override;

@@ -13,6 +13,8 @@ namespace {
 
 constexpr size_t kScanLimit = 31;
 
+int refusalsShowing = 0;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The text between surrounding blanks, or false when the remainder holds
@@ -64,8 +66,9 @@ bool ParseFraction(const std::string& text, double& value) {
         if (expDigits == 0) return false;
     }
     if (i != token.size()) return false;
+    errno = 0;
     const double parsed = std::strtod(token.c_str(), nullptr);
-    if (!std::isfinite(parsed)) return false;
+    if (errno == ERANGE || !std::isfinite(parsed)) return false;
     if (parsed == 0.0 && !ZeroWrittenAsZero(token)) return false;
     value = parsed;
     return true;
@@ -79,14 +82,22 @@ std::string FormatFraction(double value) {
 
 HWND DataExchange::Control(int id) const { return ::GetDlgItem(dialog_.hwnd(), id); }
 
+bool DataExchangeRefusalShowing() { return refusalsShowing > 0; }
+
 void DataExchange::Fail(int id, UINT messageId) {
     failed_ = true;
-    AppMessageBox(LoadResString(messageId), MB_OK | MB_ICONEXCLAMATION);
+    ++refusalsShowing;
+    // The focus goes back before the message too: the dialog that loses
+    // the activation to the message box remembers this control, and puts
+    // the focus there again whenever it is activated afterwards.
     HWND control = Control(id);
+    if (control) ::SetFocus(control);
+    AppMessageBox(LoadResString(messageId), MB_OK | MB_ICONEXCLAMATION);
     if (control) {
         ::SetFocus(control);
         ::SendMessageA(control, EM_SETSEL, 0, -1);
     }
+    --refusalsShowing;
 }
 
 void DDX_Text(DataExchange& dx, int id, int32_t& value) {
@@ -102,14 +113,16 @@ void DDX_Text(DataExchange& dx, int id, int32_t& value) {
         dx.Fail(id, kInvalidIntegerMessage);
 }
 
-void DDX_Text(DataExchange& dx, int id, double& value) {
+void DDX_Text(DataExchange& dx, int id, double& value) { DDX_Text(dx, id, value, nullptr); }
+
+void DDX_Text(DataExchange& dx, int id, double& value, NumberFits fits) {
     if (!dx.active()) return;
     if (!dx.saving()) {
         ::SetWindowTextA(dx.Control(id), FormatFraction(value).c_str());
         return;
     }
     double parsed = 0;
-    if (ParseFraction(WindowText(dx.Control(id)), parsed))
+    if (ParseFraction(WindowText(dx.Control(id)), parsed) && (!fits || fits(parsed)))
         value = parsed;
     else
         dx.Fail(id, kInvalidNumberMessage);

@@ -32,14 +32,25 @@ private:
 
 void DDX_Text(DataExchange& dx, int id, int32_t& value);      // whole decimal number
 void DDX_Text(DataExchange& dx, int id, double& value);       // decimal fraction, %.15g
+// The same; a number for which fits is false is refused as an invalid number.
+using NumberFits = bool (*)(double value);
+void DDX_Text(DataExchange& dx, int id, double& value, NumberFits fits);
 void DDX_Text(DataExchange& dx, int id, std::string& value);  // text as it is
 void DDX_Check(DataExchange& dx, int id, int32_t& value);     // 0 unchecked, 1 checked
 void DDX_Radio(DataExchange& dx, int firstId, int32_t& value);  // index in the group, -1 none
+
+// True while a refused entry is being reported and the focus is on its way
+// back to it. The focus changes of that moment make other fields lose the
+// focus; their handlers skip their exchange then, so that one mistake gives
+// one message.
+bool DataExchangeRefusalShowing();
 
 // The parsers behind DDX_Text, usable without a window. They look at the first
 // 31 characters, allow blanks and tabs around one number, and refuse anything
 // else; a zero must be written beginning with the digit 0 ("-0" is refused).
 bool ParseWholeNumber(const std::string& text, int32_t& value);
+// Decimal notation only (sign, digits, point, decimal exponent): no "inf",
+// "nan" or hexadecimal, and nothing that overflows or underflows a double.
 bool ParseFraction(const std::string& text, double& value);
 // %.15g: 10.0 shows as 10, 7.25 as 7.25.
 std::string FormatFraction(double value);

@@ -53,6 +53,7 @@ INT_PTR CDialog::DoModal() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        if (PreFilterMessage(&msg)) continue;
         CWinApp* app = AfxGetApp();
         if (app && app->PreTranslateMessage(&msg)) continue;
         if (PreTranslateMessage(&msg)) continue;

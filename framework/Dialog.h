@@ -28,6 +28,9 @@ public:
     virtual void DoDataExchange(DataExchange&) {}
     // Gets every message of the modal loop before it is dispatched.
     virtual BOOL PreTranslateMessage(MSG* msg);
+    // Gets every message of the modal loop before even the application's
+    // filter (which swallows Escape); true swallows the message.
+    virtual BOOL PreFilterMessage(MSG*) { return FALSE; }
 
     UINT templateId() const { return templateId_; }
 

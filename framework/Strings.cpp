@@ -73,6 +73,15 @@ std::string FormatIntegers(const std::string& format, std::initializer_list<long
     return out;
 }
 
+std::string LiteralCaption(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&') out += '&';
+        out += c;
+    }
+    return out;
+}
+
 int AppMessageBox(HWND owner, const std::string& text, UINT flags) {
     CWinApp* app = AfxGetApp();
     const char* caption = app ? app->appName.c_str() : "";

@@ -24,6 +24,10 @@ std::string InsertArgument(const std::string& format, const std::string& arg);
 // argument that is not there.
 std::string FormatIntegers(const std::string& format, std::initializer_list<long long> values);
 
+// A text shown as a button's or label's caption as it is: every "&" doubled,
+// so that none turns into a mnemonic underline.
+std::string LiteralCaption(const std::string& text);
+
 // Message box owned by the main window (when there is one) with the
 // application's name as caption.
 int AppMessageBox(const std::string& text, UINT flags = MB_OK);

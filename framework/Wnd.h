@@ -29,7 +29,7 @@ public:
     std::string ItemText(int id) const;
     void SetItemText(int id, const std::string& text) const { ::SetDlgItemTextA(hwnd_, id, text.c_str()); }
     int Checked(int id) const { return static_cast<int>(::SendDlgItemMessageA(hwnd_, id, BM_GETCHECK, 0, 0)); }
-    void SetChecked(int id, int state) const { ::SendDlgItemMessageA(hwnd_, id, BM_SETCHECK, state, 0); }
+    void SetChecked(int id, int state) const { ::SendDlgItemMessageA(hwnd_, id, BM_SETCHECK, static_cast<WPARAM>(state), 0); }
 
     // Inside a message handler: process the message as if the handler did not exist.
     void Default() { defaultRequested_ = true; }

@@ -36,6 +36,7 @@
 #define IDS_COMPRESSOR_NONE     134
 #define IDS_COMPRESSOR_DIB      135
 #define IDS_RESTORE_ASK         136
+#define IDS_FILE_NAME_UNUSABLE  137   // output-file dialog: a name the program cannot use
 #define IDS_TAB_REGION          141
 #define IDS_TAB_HOTKEYS         142
 #define IDS_TAB_VIDEO           143

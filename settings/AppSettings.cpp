@@ -17,3 +17,5 @@ uint32_t RateToThousandths(double rate) {
 }
 
 double ThousandthsToRate(uint32_t count) { return count * 0.001; }
+
+bool RateFitsThousandths(double rate) { return std::isfinite(rate) && rate * 1000.0 + 0.5 <= 4294967295.0; }

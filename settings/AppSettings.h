@@ -63,6 +63,9 @@ std::string DefaultLockPanDesc(const std::string& shiftText);
 // 32-bit count (negative, not a number, too large) are clamped to it.
 uint32_t RateToThousandths(double rate);
 double ThousandthsToRate(uint32_t count);
+// Whether a rate typed on the video page can be stored: negative rates are
+// set to 0 there, larger ones must not reach beyond the count.
+bool RateFitsThousandths(double rate);
 
 // Whole-value access to a field shared with the frame grabber's thread.
 inline int32_t LoadShared(const int32_t& field) {

@@ -76,16 +76,16 @@ def focus_other_program(session):
     return proc
 
 
-def select_tab(session, index):
+def select_tab(session, index, window="Velmorax"):
     """Clicks along the tab strip from the left until the tab of that index
     is selected: a click needs no keyboard focus, which a window only gets
     here when told to (there is no window manager)."""
-    r = session.controls("Velmorax")[1065]["rect"]
+    r = session.controls(window)[1065]["rect"]
     for x in range(r[0] + 8, r[2], 10):
-        if session.wintool("tab", "Velmorax", 1065).strip() == str(index):
+        if session.wintool("tab", window, 1065).strip() == str(index):
             return
         session.xdotool("mousemove", x, r[1] + 10, "click", "1")
-    wait_for(lambda: session.wintool("tab", "Velmorax", 1065).strip() == str(index), what="tab %d" % index)
+    wait_for(lambda: session.wintool("tab", window, 1065).strip() == str(index), what="tab %d" % index)
 
 
 def help_heading(session):

@@ -4,6 +4,11 @@
 //
 //   wintool windows                      top-level windows: hwnd pid class visible iconic enabled l t r b title
 //   wintool controls WINDOW              child controls: id class enabled visible checked l t r b text
+//                                        (an edit's text is what it holds now, read with WM_GETTEXT)
+//   wintool child WINDOW ID              the first descendant with that id (a page of a panel), as 0x...
+//   wintool focus WINDOW                 the control with the keyboard focus in WINDOW's thread:
+//                                        id class selStart selEnd (the selection of an edit, else -1 -1)
+//   wintool items WINDOW ID              entries of the combo box ID: index selected data(hex) text
 //   wintool msgbox                       open message boxes: hwnd owner caption text
 //   wintool command WINDOW ID            posts WM_COMMAND ID (a button click)
 //   wintool post WINDOW MSG WPARAM LPARAM
@@ -109,6 +114,59 @@ int Windows() {
     return 0;
 }
 
+// What an edit holds now: GetWindowText of another process's edit gives
+// only its creation text.
+std::string CurrentText(HWND hwnd) {
+    char buffer[1024] = "";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             5000, &length))
+        return {};
+    return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+HWND DescendantWithId(HWND parent, int id) {
+    for (HWND hwnd : Descendants(parent))
+        if (GetDlgCtrlID(hwnd) == id) return hwnd;
+    return nullptr;
+}
+
+int Focus(HWND window) {
+    if (!window) return 2;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) {
+        std::printf("none\n");
+        return 0;
+    }
+    long start = -1, end = -1;
+    const std::string cls = ClassOf(info.hwndFocus);
+    if (cls == "Edit") {
+        const DWORD selection = static_cast<DWORD>(SendMessageA(info.hwndFocus, EM_GETSEL, 0, 0));
+        start = static_cast<long>(LOWORD(selection));
+        end = static_cast<long>(HIWORD(selection));
+    }
+    std::printf("%d\t%s\t%ld\t%ld\n", GetDlgCtrlID(info.hwndFocus), cls.c_str(), start, end);
+    return 0;
+}
+
+int Items(HWND combo) {
+    if (!combo) return 2;
+    const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    const int selected = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // The wide message: Wine hands the 8-bit one across processes unconverted.
+        wchar_t wide[512] = L"";
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 512)
+            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+        char text[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        const auto data = static_cast<unsigned long long>(SendMessageA(combo, CB_GETITEMDATA, i, 0));
+        std::printf("%d\t%d\t%llx\t%s\n", i, i == selected ? 1 : 0, data, Escaped(text).c_str());
+    }
+    return 0;
+}
+
 int Controls(HWND parent) {
     if (!parent) return 2;
     for (HWND hwnd : Descendants(parent)) {
@@ -120,7 +178,7 @@ int Controls(HWND parent) {
         std::printf("%d\t%s\t%d\t%d\t%ld\t", GetDlgCtrlID(hwnd), cls.c_str(), IsWindowEnabled(hwnd) ? 1 : 0,
                     IsWindowVisible(hwnd) ? 1 : 0, checked);
         PrintRect(hwnd);
-        std::printf("\t%s\n", Escaped(Text(hwnd)).c_str());
+        std::printf("\t%s\n", Escaped(cls == "Edit" ? CurrentText(hwnd) : Text(hwnd)).c_str());
     }
     return 0;
 }
@@ -245,6 +303,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "controls" && argc >= 3) return Controls(FindByName(argv[2]));
+    if (verb == "focus" && argc >= 3) return Focus(FindByName(argv[2]));
+    if (verb == "child" && argc >= 4) {
+        HWND found = DescendantWithId(FindByName(argv[2]), static_cast<int>(Number(argv[3])));
+        if (!found) return 1;
+        std::printf("%s\n", Handle(found).c_str());
+        return 0;
+    }
+    if (verb == "items" && argc >= 4)
+        return Items(DescendantWithId(FindByName(argv[2]), static_cast<int>(Number(argv[3]))));
     if (verb == "command" && argc >= 4) {
         HWND hwnd = FindByName(argv[2]);
         const int id = static_cast<int>(Number(argv[3]));

@@ -3,6 +3,9 @@
 #include "framework/DataExchange.h"
 #include "framework/Strings.h"
 
+#include <cstdint>
+#include <string>
+
 TEST_CASE("%1 insertion") {
     CHECK(InsertArgument("Step %1 failed", "(Open AVI)") == "Step (Open AVI) failed");
     CHECK(InsertArgument("%1%1", "a") == "aa");
@@ -38,7 +41,16 @@ TEST_CASE("whole numbers as the pages accept them") {
     CHECK_FALSE(ParseWholeNumber("-", v));
     CHECK_FALSE(ParseWholeNumber("1 2", v));
     CHECK_FALSE(ParseWholeNumber("99999999999", v));
+    CHECK_FALSE(ParseWholeNumber("+0", v));
+    CHECK_FALSE(ParseWholeNumber("0x10", v));
     CHECK(v == 5);
+    // Only the first 31 characters count.
+    CHECK(ParseWholeNumber("8" + std::string(30, ' ') + "junk", v));
+    CHECK(v == 8);
+    CHECK(ParseWholeNumber(std::string(30, ' ') + "12", v));
+    CHECK(v == 1);
+    CHECK(ParseWholeNumber("-2147483648", v));
+    CHECK(v == INT32_MIN);
 }
 
 TEST_CASE("fractions as the pages accept and show them") {
@@ -52,8 +64,24 @@ TEST_CASE("fractions as the pages accept and show them") {
     CHECK_FALSE(ParseFraction("abc", v));
     CHECK_FALSE(ParseFraction("1e999", v));
     CHECK_FALSE(ParseFraction("inf", v));
+    CHECK_FALSE(ParseFraction("nan", v));
+    CHECK_FALSE(ParseFraction("0x10", v));
+    CHECK_FALSE(ParseFraction("1e-400", v));   // a zero not written as one
+    CHECK_FALSE(ParseFraction("1e", v));
+    CHECK_FALSE(ParseFraction("7,5", v));
     CHECK(v == 3);
+    CHECK(ParseFraction("1.5e1", v));
+    CHECK(v == 15.0);
+    CHECK(ParseFraction(".5", v));
+    CHECK(v == 0.5);
     CHECK(FormatFraction(10.0) == "10");
     CHECK(FormatFraction(7.25) == "7.25");
     CHECK(FormatFraction(29.97) == "29.97");
+    CHECK(FormatFraction(1.0 / 3) == "0.333333333333333");
+}
+
+TEST_CASE("captions show an ampersand as it is") {
+    CHECK(LiteralCaption("Ctrl+&") == "Ctrl+&&");
+    CHECK(LiteralCaption("&&a&") == "&&&&a&&");
+    CHECK(LiteralCaption("F2") == "F2");
 }

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Takes the pictures of the settings pages and the hotkey dialog for the
+README, from the real program under Wine on a display of its own.
+
+    python3 scripts/page_screenshots.py [output folder]      (default: docs)
+
+Needs the built program (dist/win64) and the test tools (build/win64/tests),
+as the integration tests do. Writes page-region.png, page-hotkeys.png,
+page-video.png, page-sound.png and hotkey-dialog.png.
+"""
+import os
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "integration"))
+
+from harness import Session  # noqa: E402
+import mainwin_common as mw  # noqa: E402
+
+MARGIN = 0
+
+
+def crop(session, rect, path):
+    whole = os.path.join(session.dir, "screen.png")
+    session.screenshot(whole)
+    l, t, r, b = rect
+    l, t = max(l - MARGIN, 0), max(t - MARGIN, 0)
+    geometry = "%dx%d+%d+%d" % (r + MARGIN - l, b + MARGIN - t, l, t)
+    subprocess.run(["/usr/bin/convert", whole, "-crop", geometry, "+repage", path], check=True)
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs")
+    os.makedirs(out, exist_ok=True)
+    with Session() as s:
+        proc = mw.start(s)
+        s.wintool("command", "Velmorax", mw.SETTINGS)
+        mw.wait_for(lambda: s.controls("Velmorax")[1065]["visible"], what="settings shown")
+        for index, name in enumerate(("region", "hotkeys", "video", "sound")):
+            mw.select_tab(s, index)
+            s.xdotool("mousemove", 5, 5)
+            time.sleep(0.5)
+            crop(s, s.window("Velmorax")["rect"], os.path.join(out, "page-%s.png" % name))
+        mw.select_tab(s, 1)
+        mw.click(s, 1015)
+        dialog = s.wait_window("Change Hotkey")
+        mw.focus_window(s, "Change Hotkey")
+        s.xdotool("key", "shift+F5")   # shown as Ctrl+Shift+F5
+        time.sleep(0.5)
+        crop(s, s.window("Change Hotkey")["rect"], os.path.join(out, "hotkey-dialog.png"))
+        s.wintool("command", dialog["hwnd"], 2)
+        s.wintool("post", "Velmorax", mw.WM_CLOSE, 0, 0)
+        s.wait_exit(proc)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,21 @@
+// Hotkey page (template 109): the four hotkey buttons, captioned with the
+// descriptions of their combinations, the modifier keys that switch
+// following the mouse while held, and "Pan Locked".
+#pragma once
+
+#include "SettingsPage.h"
+
+class CMyPropertyPage1 : public SettingsPage {
+public:
+    CMyPropertyPage1(AppSettings& settings, PageHost& host);
+
+    void RefreshFromSettings() override;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ShowDescriptions();
+    void OnEditHotkey(UINT buttonId);
+    void OnPanModifier(UINT boxId);
+    void OnPanLocked();
+};
