@@ -206,21 +206,23 @@ class Session:
         busy machine a Wine process now and then never gets going; such a
         run is ended and tried again."""
         for attempt in range(attempts):
-            with tempfile.TemporaryFile() as out:
+            with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
                 try:
-                    proc = subprocess.run(command, env=self.env, cwd=self.work, stdout=out,
-                                          stderr=subprocess.DEVNULL, timeout=timeout)
+                    proc = subprocess.run(command, env=self.env, cwd=self.work, stdout=out, stderr=err,
+                                          timeout=timeout)
                 except subprocess.TimeoutExpired:
                     if attempt + 1 == attempts:
                         raise
                     continue
                 out.seek(0)
+                err.seek(0)
+                self.last_errors = err.read().decode("latin-1")
                 return proc.returncode, out.read().decode("latin-1")
 
     def wintool(self, *args, check=True):
         code, output = self.capture([WINE, WINTOOL] + [str(a) for a in args])
         if check and code != 0:
-            raise AssertionError("wintool %s failed (%d)" % (args, code))
+            raise AssertionError("wintool %s failed (%d): %s" % (args, code, self.last_errors.strip()[-500:]))
         return output
 
     def windows(self):
