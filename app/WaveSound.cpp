@@ -29,8 +29,9 @@ bool WaveSoundSource::Start(int32_t blockBytes, bool startNow) {
 }
 
 void WaveSoundSource::Stop() {
+    if (!window_) return;   // never started, or gone with the main window: nothing to hand over
     wave_.Stop();
-    if (window_) window_->Close();
+    window_->Close();
 }
 
 void WaveSoundSource::Pause() {

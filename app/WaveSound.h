@@ -39,7 +39,8 @@ public:
     // Why the last start recorded nothing: no device at all, or a device
     // that would not start.
     bool NoInputDevice() const;
-    // The window closes its device and goes; before the recorder does.
+    // Closes the device and deletes the input window (the main window's
+    // end, before the wave recorder goes).
     void DeleteInputWindow() { window_.reset(); }
 
 private:

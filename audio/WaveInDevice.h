@@ -22,9 +22,9 @@ public:
     virtual MMRESULT Reset(HWAVEIN device) = 0;
     virtual MMRESULT Close(HWAVEIN device) = 0;
 
-    // Sound the device delivers first after a stop and a new start although
-    // it was recorded around the stop, in milliseconds: dropped so that the
-    // sound after a resume stays in step with the picture.
+    // Milliseconds of sound that the device, stopped and started again,
+    // delivers before the new sound although it was recorded at the stop:
+    // dropped, so that the sound after a resume stays in step with the picture.
     virtual DWORD RestartLeadMs() const { return 0; }
 
     // Zeroed memory for headers and sample buffers, or none; blocks free
@@ -34,6 +34,6 @@ public:
 };
 
 // The system's wave input (winmm). Under Wine a device stopped and started
-// again hands over about 100 ms recorded around the stop before the new
-// sound, whatever the pause's length; Windows does not.
+// again first hands over about 100 ms recorded just after the stop, however
+// long it was stopped; Windows does not.
 WaveInDevice& SystemWaveIn();
