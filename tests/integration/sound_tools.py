@@ -2,7 +2,6 @@
 sound into the session's sink on one clock, and readers of an AVI file's
 sound stream and of its frames' colours."""
 import array
-import json
 import math
 import struct
 import subprocess
@@ -86,13 +85,6 @@ class Show:
             if now >= length:
                 return [(e[0], t) + tuple(e[1:]) for e, t in zip(events, taken)]
             time.sleep(0.004)
-
-
-def sound_stream(path):
-    proc = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "a:0", "-show_streams", "-of", "json", path],
-                          capture_output=True, text=True, check=True)
-    streams = json.loads(proc.stdout)["streams"]
-    return streams[0] if streams else None
 
 
 def sound_samples(path):

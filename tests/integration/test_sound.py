@@ -64,7 +64,6 @@ class SoundTest(SessionTest):
         self.assertEqual(strh[5:9] + strh[11:13], (2, 1, rate, 0, 0, block_align))
         self.assertEqual(strf, bytes.fromhex("01000100") + rate.to_bytes(4, "little") +
                          (rate * block_align).to_bytes(4, "little") + bytes([block_align, 0, bits, 0, 0, 0]))
-        self.assertEqual(st.sound_stream(path)["codec_name"], "pcm_u8" if bits == 8 else "pcm_s16le")
 
         samples = st.sound_samples(path)
         middle = samples[int(0.4 * rate):-int(0.3 * rate)]
@@ -151,7 +150,7 @@ class NoSoundDevice(SessionTest):
         self.s.wintool("post", "Velmorax", 0x0010, 0, 0)
         self.assertEqual(self.s.wait_exit(proc), 0)
         path = glob.glob(os.path.join(self.s.work, "quiet*.avi"))[0]
-        self.assertEqual(st.sound_stream(path)["codec_name"], "pcm_u8")
+        self.assertEqual(st.sound_headers(path)[0][0], b"auds")
         self.assertEqual(len(st.sound_samples(path)), 0)
         self.assertGreater(len(st.frame_colours(path, WIDTH, HEIGHT)), 5)
 
