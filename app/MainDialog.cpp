@@ -39,7 +39,8 @@ namespace {
 const int kButtonIds[7] = {IDC_START, IDC_PAUSE, IDC_OPEN, IDC_STOP, ID_HELP_CMD, IDC_EXIT, IDC_SETTINGS};
 }  // namespace
 
-MainDialog::MainDialog() : CDialog(IDD_MAIN), recorder(App().settings, *this) {
+MainDialog::MainDialog()
+    : CDialog(IDD_MAIN), recorder(App().settings, *this), audioSink(recorder), sound(wave, audioSink) {
     icon_ = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_MAIN));
 }
 
@@ -219,7 +220,7 @@ LRESULT MainDialog::OnQueryNewPalette(WPARAM, LPARAM) { return 0; }
 LRESULT MainDialog::OnDestroy(WPARAM, LPARAM) {
     panel.DestroyWindow();
     ShowHelp(hwnd_, HELP_QUIT, 0);
-    // Sound: the wave recorder's input window is deleted here once the wave recorder exists.
+    sound.DeleteInputWindow();
     RECT rect;
     if (::GetWindowRect(hwnd_, &rect)) {
         App().settings.WinX = rect.left;

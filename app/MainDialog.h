@@ -6,6 +6,7 @@
 #pragma once
 
 #include "SettingsPanel.h"
+#include "WaveSound.h"
 
 #include "../framework/BitmapButton.h"
 #include "../framework/Dialog.h"
@@ -20,6 +21,11 @@ public:
     SettingsPanel panel;
     // The recording: its state and, while one runs, its session.
     Recorder recorder;
+    // Sound: the receiver of the wave recorder's blocks, the wave recorder,
+    // and the wave recorder as the recording sees it (with its input window).
+    AudioSink audioSink;
+    CWave wave;
+    WaveSoundSource sound;
 
     // Start/stop command: stops a running recording, else starts one.
     void OnStartStop() override;
@@ -38,7 +44,7 @@ public:
     HWND RecordingWindow() const override { return hwnd_; }
     void OnOutputNameChanged() override;
     bool ExitAfterRecording() const override;
-    SoundSource* Sound() override { return nullptr; }   // the wave recorder comes with sound
+    SoundSource* Sound() override { return &sound; }
 
     BOOL DestroyWindow() override;
     BOOL OnInitDialog() override;
@@ -54,6 +60,8 @@ private:
     void AddAboutToSystemMenu();
     // What the user learns of a recording that ended.
     void ReportStop(const StopOutcome& outcome);
+    // Why the sound stream stayed empty, as a line under a message; empty when it did not.
+    std::string SoundMissingLine(const StopOutcome& outcome) const;
     // The end of every stop: hotkey 5, the idle layout, the region page.
     void FinishStop();
     // The window's height for a client area of clientHeight.

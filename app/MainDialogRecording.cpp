@@ -17,8 +17,10 @@ void MainDialog::OnStartStop() {
         return;
     }
     ::SetFocus(Item(IDC_START));
-    // Sound: the wave recorder's ResetBlocks and SetFormat(SoundSampRate,
-    // SoundSampSize) go here once the wave recorder exists.
+    // A format the wave recorder refuses leaves it with the one it had.
+    wave.ResetBlocks();
+    wave.SetFormat(static_cast<uint32_t>(App().settings.SoundSampRate),
+                   static_cast<uint32_t>(App().settings.SoundSampSize));
     SetButtonsRecording(true);
     const bool started = recorder.StartRecording(recorder.state == StartingPaused ? Paused : Recording);
     if (!started) {
@@ -38,17 +40,24 @@ void MainDialog::ReportStop(const StopOutcome& outcome) {
         AppMessageBox(hwnd_, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), "(Create Frame Buffers)"));
         break;
     case Outcome::TooSlow:
-        AppMessageBox(hwnd_, LoadResString(IDS_TOO_SLOW));
+        AppMessageBox(hwnd_, LoadResString(IDS_TOO_SLOW) + SoundMissingLine(outcome));
         ShowCaptureRateField();
         break;
     case Outcome::Frames:
+        // A recording from the command line ends without a word, so nothing holds it up.
         if (!ExitAfterRecording())
-            AppMessageBox(hwnd_, FormatIntegers(LoadResString(IDS_SUMMARY), {outcome.frameCount, outcome.skipCount}));
+            AppMessageBox(hwnd_, FormatIntegers(LoadResString(IDS_SUMMARY), {outcome.frameCount, outcome.skipCount}) +
+                                     SoundMissingLine(outcome));
         break;
     case Outcome::Empty:
     case Outcome::None:
         break;
     }
+}
+
+std::string MainDialog::SoundMissingLine(const StopOutcome& outcome) const {
+    if (!outcome.soundMissing) return {};
+    return "\n\n" + LoadResString(sound.NoInputDevice() ? IDS_NO_SOUND_DEVICE : IDS_SOUND_NOT_STARTED);
 }
 
 void MainDialog::FinishStop() {
@@ -63,20 +72,17 @@ void MainDialog::FinishStop() {
 }
 
 void MainDialog::OnPause() {
-    const bool sound = App().settings.RecSound != 0;
+    // The recording's own with-sound value: the video page may have changed RecSound since the start.
+    const bool withSound = recorder.WithSound();
     switch (recorder.state) {
     case Recording:
-        if (sound) {
-            // Sound: the wave input window's Pause() goes here once the wave recorder exists.
-        }
+        if (withSound) sound.Pause();
         recorder.state = Paused;
         HoldSingleShotHotkey(hwnd_, App().settings);
         break;
     case Paused:
         ReleaseSingleShotHotkey(hwnd_);
-        if (sound) {
-            // Sound: the wave input window's Resume() goes here once the wave recorder exists.
-        }
+        if (withSound) sound.Resume();
         recorder.state = Recording;
         break;
     case Idle:

@@ -27,6 +27,13 @@ public:
     MMRESULT Stop(HWAVEIN device) override { return ::waveInStop(device); }
     MMRESULT Reset(HWAVEIN device) override { return ::waveInReset(device); }
     MMRESULT Close(HWAVEIN device) override { return ::waveInClose(device); }
+    DWORD RestartLeadMs() const override { return RunsOnWine() ? 100 : 0; }
+
+private:
+    static bool RunsOnWine() {
+        const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+        return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+    }
 };
 
 }  // namespace

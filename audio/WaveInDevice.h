@@ -22,11 +22,18 @@ public:
     virtual MMRESULT Reset(HWAVEIN device) = 0;
     virtual MMRESULT Close(HWAVEIN device) = 0;
 
+    // Milliseconds of sound that the device, stopped and started again,
+    // delivers before the new sound although it was recorded at the stop:
+    // dropped, so that the sound after a resume stays in step with the picture.
+    virtual DWORD RestartLeadMs() const { return 0; }
+
     // Zeroed memory for headers and sample buffers, or none; blocks free
     // what they take over with std::free, so both must stay malloc's.
     virtual void* Allocate(size_t bytes);
     virtual void Free(void* memory);
 };
 
-// The system's wave input (winmm).
+// The system's wave input (winmm). Under Wine a device stopped and started
+// again first hands over about 100 ms recorded just after the stop, however
+// long it was stopped; Windows does not.
 WaveInDevice& SystemWaveIn();

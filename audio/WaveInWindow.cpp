@@ -3,6 +3,7 @@
 #include "Wave.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -58,6 +59,11 @@ bool WaveInWindow::Start(CWave& recorder, int32_t bufferBytes, bool startNow) {
     if (openResult != MMSYSERR_NOERROR) return Fail(WaveInStep::Open, openResult);
     device_ = opened;
     bufferBytes_ = bufferBytes;
+    running_ = recorded_ = false;
+    const PcmFormat& pcm = recorder.Format();
+    leadBytes_ = static_cast<DWORD>(uint64_t{wave_.RestartLeadMs()} * pcm.nSamplesPerSec / 1000 * pcm.nBlockAlign);
+    returnedBeforeResume_ = 0;
+    dropBytes_ = 0;
     held_.reserve(kQueuedBuffers + 1);
 
     // A device that cannot keep the full queue, or cannot start, records
@@ -74,6 +80,7 @@ bool WaveInWindow::Start(CWave& recorder, int32_t bufferBytes, bool startNow) {
             CloseDevice();
             return Fail(WaveInStep::Start, startResult);
         }
+        running_ = recorded_ = true;
     }
     return true;
 }
@@ -119,7 +126,7 @@ LRESULT WaveInWindow::OnData(WPARAM, LPARAM lParam) {
     if (bufferBytes_ != 0) QueueBuffer(recorder);   // a failure leaves one buffer fewer queued
     wave_.Unprepare(device_, header, sizeof(WAVEHDR));
 
-    const DWORD recorded = std::min(header->dwBytesRecorded, header->dwBufferLength);
+    const DWORD recorded = DropRestartLead(*header, std::min(header->dwBytesRecorded, header->dwBufferLength));
     const int32_t bufferSize = static_cast<int32_t>(header->dwBufferLength);
     void* data = header->lpData;
     wave_.Free(header);
@@ -135,17 +142,41 @@ LRESULT WaveInWindow::OnData(WPARAM, LPARAM lParam) {
     return 0;
 }
 
+DWORD WaveInWindow::DropRestartLead(WAVEHDR& header, DWORD recorded) {
+    if (returnedBeforeResume_ > 0) {   // recorded before the restart: all of it is wanted
+        --returnedBeforeResume_;
+        return recorded;
+    }
+    const DWORD drop = std::min<DWORD>(dropBytes_, recorded);
+    if (drop == 0) return recorded;
+    dropBytes_ -= drop;
+    std::memmove(header.lpData, header.lpData + drop, recorded - drop);
+    return recorded - drop;
+}
+
 void WaveInWindow::Pause() {
-    if (device_) wave_.Stop(device_);
+    if (!device_) return;
+    wave_.Stop(device_);
+    running_ = false;
 }
 
 void WaveInWindow::Resume() {
-    if (device_) wave_.Start(device_);
+    if (!device_) return;
+    if (recorded_ && !running_) {
+        // The buffers the stop handed back may still wait in the queue: they
+        // hold sound from before the stop and are kept whole.
+        returnedBeforeResume_ = 0;
+        for (const WAVEHDR* header : held_)
+            if (header->dwFlags & WHDR_DONE) ++returnedBeforeResume_;
+        dropBytes_ = leadBytes_;
+    }
+    if (wave_.Start(device_) == MMSYSERR_NOERROR) running_ = recorded_ = true;
 }
 
 void WaveInWindow::Flush() {
     if (!device_) return;
     bufferBytes_ = 0;
+    running_ = false;
     wave_.Reset(device_);
     // Only this window's data messages are taken here: a stop, a hotkey or a
     // timer tick queued meanwhile stays for the loop that is meant to see it.
@@ -164,6 +195,7 @@ void WaveInWindow::Flush() {
 void WaveInWindow::CloseDevice() {
     if (!device_) return;
     bufferBytes_ = 0;
+    running_ = false;
     // After a reset the device holds no buffer, returned or not; should the
     // reset fail, the buffers are left to it rather than freed under it.
     if (wave_.Reset(device_) == MMSYSERR_NOERROR)

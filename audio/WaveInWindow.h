@@ -36,6 +36,7 @@ public:
     // open or allocated and LastFailure() says why.
     bool Start(CWave& recorder, int32_t bufferBytes, bool startNow);
     // Stops or restarts recording; the queue stays. Nothing on a closed device.
+    // After a restart the first RestartLeadMs of sound is dropped.
     void Pause();
     void Resume();
     // Returns every buffer from the device and delivers the filled ones
@@ -55,6 +56,7 @@ public:
 private:
     LRESULT OnData(WPARAM wParam, LPARAM lParam);
     bool QueueBuffer(CWave& recorder);
+    DWORD DropRestartLead(WAVEHDR& header, DWORD recorded);
     void Release(WAVEHDR* header);
     void CloseDevice();
     bool Fail(WaveInStep step, MMRESULT code);
@@ -63,6 +65,11 @@ private:
     DWORD flushLimitMs_;
     HWAVEIN device_ = nullptr;
     int32_t bufferBytes_ = 4096;   // 0: returned buffers are not replaced
+    bool running_ = false;         // started and not stopped since
+    bool recorded_ = false;        // started at least once since the device was opened
+    DWORD leadBytes_ = 0;          // the device's restart lead in this format
+    int returnedBeforeResume_ = 0; // buffers the device had returned before the restart, not yet handled
+    DWORD dropBytes_ = 0;          // of the sound after the restart, still to drop
     std::vector<WAVEHDR*> held_;   // every header given to the device and not yet handled
     WaveInFailure failure_;
 };

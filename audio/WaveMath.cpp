@@ -17,10 +17,6 @@ PcmFormat MakePcmFormat(uint32_t samplesPerSec, uint16_t bitsPerSample) {
     return format;
 }
 
-int32_t WaveBufferBytes(uint32_t samplesPerSec, uint16_t bitsPerSample) {
-    return static_cast<int32_t>(samplesPerSec / 11025 * (bitsPerSample / 8u) * 2048u);
-}
-
 int32_t WaveSampleCount(uint32_t bytesRecorded, uint16_t bitsPerSample) {
     const uint32_t bytesPerSample = bitsPerSample / 8u;
     return bytesPerSample ? static_cast<int32_t>(bytesRecorded / bytesPerSample) : 0;

@@ -1,5 +1,5 @@
 // Window-free rules of wave input: the offered formats, the format record
-// they give, buffer sizes and sample counts.
+// they give, and sample counts. The buffer size is the recording's choice.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +20,6 @@ bool IsOfferedWaveFormat(uint32_t samplesPerSec, uint32_t bitsPerSample);
 
 // Mono PCM at the given rate and size (not checked here).
 PcmFormat MakePcmFormat(uint32_t samplesPerSec, uint16_t bitsPerSample);
-
-// Bytes of one queued buffer: floor(rate / 11025) x (bits / 8) x 2048, which
-// is 2048 x floor(rate / 11025) samples, about 186 ms at every offered rate.
-int32_t WaveBufferBytes(uint32_t samplesPerSec, uint16_t bitsPerSample);
 
 // Whole samples in a number of recorded bytes.
 int32_t WaveSampleCount(uint32_t bytesRecorded, uint16_t bitsPerSample);

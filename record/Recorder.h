@@ -24,6 +24,7 @@ struct StopOutcome {
     int32_t frameCount = 0;    // positions written, or the abort code
     int32_t skipCount = 0;     // positions left empty
     HRESULT aviError = 0;      // the failed sound write's result
+    bool soundMissing = false; // with sound, but wave input did not start: the sound stream is empty
 };
 
 class Recorder {
@@ -58,6 +59,8 @@ public:
     void NextFileName();
 
     bool Running() const { return session_ != nullptr; }
+    // The running recording has a sound stream (RecSound as it was at the start).
+    bool WithSound() const;
     AppSettings& settings() const { return settings_; }
     RecordingHost& host() const { return host_; }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RingLogic.h"
+#include "SoundStream.h"
 
 #include <windows.h>
 #include <vfw.h>
@@ -41,6 +42,8 @@ struct RecordingSession {
     PAVISTREAM video = nullptr;    // compressed; frames and formats go here
     PAVISTREAM sound = nullptr;
     bool withSound = false;        // RecSound when the recording started
+    bool soundStarted = false;     // wave input took the start
+    WaveFormat soundFormat;        // of the sound stream
     HRESULT LastAviError = 0;
     std::string outputPath;        // the file this recording opened, if any
     bool aviInitialised = false;

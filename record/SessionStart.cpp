@@ -194,9 +194,12 @@ bool Recorder::StartRecording(RecordState mode) {
     session.FramePeriod = FramePeriodFor(settings.FPS);
     ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     ::Beep(1000, 200);
+    // Without wave input the recording goes on with an empty sound stream;
+    // the stop tells the user.
     if (session.withSound && sound) {
-        const WaveFormat format = sound->Format();
-        sound->Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
+        const WaveFormat& format = session.soundFormat;
+        session.soundStarted =
+            sound->Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
     StartFrameClock(session);
     RunRecordingLoop(*this);

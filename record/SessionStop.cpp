@@ -60,7 +60,8 @@ StopOutcome Recorder::StopRecording() {
     session.screen = nullptr;
 
     const StopOutcome outcome{OutcomeOf(session.FrameCount.load()), session.FrameCount.load(),
-                              session.SkipCount.load(), session.LastAviError};
+                              session.SkipCount.load(), session.LastAviError,
+                              session.withSound && !session.soundStarted};
     const HWND window = session.window;
     // A file without a single frame position is of no use to anyone.
     if (positions == 0 && !session.outputPath.empty()) ::DeleteFileA(session.outputPath.c_str());

@@ -16,6 +16,7 @@ bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format) {
     wave.wBitsPerSample = format.wBitsPerSample;
     wave.cbSize = 0;
     session.SoundPosition = 0;
+    session.soundFormat = format;
 
     AVISTREAMINFOA info{};
     info.fccType = streamtypeAUDIO;
@@ -30,17 +31,27 @@ bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format) {
     return session.LastAviError == 0;
 }
 
+HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* data, int32_t bytes) {
+    // The end as the stream counts it: SoundPosition where a PCM stream's
+    // length is kept in samples. Wine's writer keeps it in chunks, and
+    // refuses to write anywhere else.
+    const LONG end = ::AVIStreamStart(session.sound) + ::AVIStreamLength(session.sound);
+    const HRESULT result = ::AVIStreamWrite(session.sound, end, sampleCount, const_cast<void*>(data), bytes,
+                                            AVIIF_KEYFRAME, nullptr, nullptr);
+    session.SoundPosition += sampleCount;
+    return result;
+}
+
 void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount) {
     if (!session.sound || sampleCount <= 0) return;
-    const LONG bytes = sampleCount * (format.wBitsPerSample / 8);
-    const HRESULT result = ::AVIStreamWrite(session.sound, session.SoundPosition, sampleCount,
-                                            const_cast<void*>(data), bytes, AVIIF_KEYFRAME, nullptr, nullptr);
-    session.SoundPosition += sampleCount;
+    const HRESULT result = AppendSound(session, sampleCount, data, sampleCount * (format.wBitsPerSample / 8));
     if (result != 0) {
         session.LastAviError = result;
         AbortRecording(session, kAbortSound);
     }
 }
+
+bool Recorder::WithSound() const { return session_ && session_->withSound; }
 
 void Recorder::OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount) {
     if (session_) WriteSoundBlock(*session_, format, data, sampleCount);

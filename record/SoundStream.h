@@ -2,6 +2,8 @@
 // recorder's format, and the blocks the recorder hands over.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 // The wave recorder's PCM format record (16 bytes, as WAVEFORMAT plus
@@ -35,6 +37,10 @@ struct RecordingSession;
 // Creates the sound stream of the recording in the given format; false
 // when a step failed (its result is in LastAviError).
 bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format);
+
+// Appends sampleCount samples (bytes bytes) to the end of the sound stream
+// and counts them in SoundPosition, whatever the result, which it returns.
+HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* data, int32_t bytes);
 
 // Appends one filled block of sampleCount samples to the sound stream. A
 // failed write stops the recording (the AVI error is reported).

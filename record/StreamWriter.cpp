@@ -5,6 +5,7 @@
 #include "Recorder.h"
 #include "RecordingHost.h"
 #include "RecordingSession.h"
+#include "SoundStream.h"
 
 #include "../framework/Strings.h"
 #include "../resources/resource_ids.h"
@@ -21,14 +22,15 @@ void ReportFormatFailure(HWND owner, HRESULT result) {
     AppMessageBox(owner, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
 }
 
+// Sized and filled by the sound stream's format: the settings may have
+// changed since the start, or named a format the wave recorder refused.
 void WriteSilence(RecordingSession& session) {
-    const AppSettings& settings = session.settings;
-    const Silence silence = SingleShotSilence(settings.SoundSampRate, settings.SoundSampSize, settings.FPSPlay);
+    const WaveFormat& format = session.soundFormat;
+    const Silence silence = SingleShotSilence(static_cast<int32_t>(format.nSamplesPerSec), format.wBitsPerSample,
+                                              session.settings.FPSPlay);
     if (!session.sound || silence.samples <= 0) return;
     std::vector<uint8_t> buffer(static_cast<size_t>(silence.bytes), silence.fill);
-    ::AVIStreamWrite(session.sound, session.SoundPosition, silence.samples, buffer.data(), silence.bytes,
-                     AVIIF_KEYFRAME, nullptr, nullptr);
-    session.SoundPosition += silence.samples;
+    AppendSound(session, silence.samples, buffer.data(), silence.bytes);
 }
 
 }  // namespace

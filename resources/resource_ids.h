@@ -32,6 +32,8 @@
 #define IDS_TOO_SLOW            119   // frames not written fast enough
 #define IDS_SUMMARY             120   // printf: frames, skipped frames
 #define IDS_SOUND_FAILED        121   // printf: AVI error number
+#define IDS_NO_SOUND_DEVICE     122   // under a stop message: no wave input device
+#define IDS_SOUND_NOT_STARTED   123   // under a stop message: the device would not record
 #define IDS_UNINSTALL_ASK       129
 #define IDS_COMPRESSOR_NONE     134
 #define IDS_COMPRESSOR_DIB      135

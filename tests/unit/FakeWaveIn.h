@@ -27,6 +27,7 @@ public:
     int failAllocation = -1;   // the allocation with this number (from 0) returns none
     int failAdd = -1;          // the add with this number (from 0) is refused
     DWORD returnDelayMs = 0;   // a reset hands the buffers back this much later
+    DWORD restartLeadMs = 0;   // what RestartLeadMs reports
 
     // What happened.
     bool open = false, running = false, misuse = false;
@@ -118,6 +119,7 @@ public:
         open = false;
         return MMSYSERR_NOERROR;
     }
+    DWORD RestartLeadMs() const override { return restartLeadMs; }
     void* Allocate(size_t bytes) override {
         if (allocations++ == failAllocation) return nullptr;
         void* memory = std::calloc(1, bytes);

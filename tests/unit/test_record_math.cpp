@@ -86,8 +86,12 @@ TEST_CASE("settings problems name their reason") {
 }
 
 TEST_CASE("sound block and single-shot silence") {
+    // About 186 ms at every offered rate.
     CHECK(WaveBlockBytes(11025, 8) == 2048);
+    CHECK(WaveBlockBytes(11025, 16) == 4096);
+    CHECK(WaveBlockBytes(22050, 8) == 4096);
     CHECK(WaveBlockBytes(22050, 16) == 8192);
+    CHECK(WaveBlockBytes(44100, 8) == 8192);
     CHECK(WaveBlockBytes(44100, 16) == 16384);
     CHECK(WaveBlockBytes(8000, 8) == 0);
 

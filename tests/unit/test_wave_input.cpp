@@ -3,6 +3,7 @@
 #include "FakeWaveIn.h"
 #include "audio/Wave.h"
 #include "audio/WaveInWindow.h"
+#include "record/CaptureMath.h"
 
 #include <string>
 #include <vector>
@@ -46,7 +47,7 @@ TEST_CASE("wave input: blocks arrive in order, full or cut short by a pause, wit
     CWave wave;
     Collector sink(fake);
     REQUIRE(wave.SetFormat(22050, 16));
-    REQUIRE(wave.Start(&window, WaveBufferBytes(22050, 16), &sink, true));
+    REQUIRE(wave.Start(&window, WaveBlockBytes(22050, 16), &sink, true));
 
     CHECK((fake.format.nSamplesPerSec == 22050 && fake.format.wBitsPerSample == 16 && fake.format.nBlockAlign == 2 &&
            fake.format.nAvgBytesPerSec == 44100 && fake.format.nChannels == 1 && fake.format.cbSize == 0));
@@ -85,7 +86,7 @@ TEST_CASE("wave input: the stop waits for a late device, delivers the end of the
     WaveInWindow window(fake);
     CWave wave;
     Collector sink(fake);
-    REQUIRE(wave.Start(&window, WaveBufferBytes(11025, 8), &sink, true));
+    REQUIRE(wave.Start(&window, WaveBlockBytes(11025, 8), &sink, true));
     fake.Record(2048 + 952);
     // A stop command queued while the sound is being flushed.
     ::PostThreadMessageA(::GetCurrentThreadId(), WM_APP, 0, 0);
@@ -201,10 +202,10 @@ TEST_CASE("wave input: a start on an open device reopens it in the new format; t
     WaveInWindow window(fake);
     CWave wave;
     Collector sink(fake);
-    REQUIRE(wave.Start(&window, WaveBufferBytes(11025, 8), &sink, false));
+    REQUIRE(wave.Start(&window, WaveBlockBytes(11025, 8), &sink, false));
     fake.Record(100);   // not started: nothing recorded
     REQUIRE(wave.SetFormat(44100, 16));
-    REQUIRE(wave.Start(&window, WaveBufferBytes(44100, 16), &sink, true));
+    REQUIRE(wave.Start(&window, WaveBlockBytes(44100, 16), &sink, true));
     CHECK((fake.opens == 2 && fake.closes == 1));
     CHECK(fake.format.nSamplesPerSec == 44100);
     REQUIRE(fake.queue.size() == 8);
@@ -222,4 +223,26 @@ TEST_CASE("wave input: a start on an open device reopens it in the new format; t
     CHECK(sink.samples.empty());
     window.Close();
     CHECK((fake.live.empty() && !fake.misuse));
+}
+
+TEST_CASE("wave input: a restart drops the device's lead, and only from sound recorded after it") {
+    FakeWaveIn fake;
+    fake.restartLeadMs = 100;   // 1102 samples at 11025 Hz: more than one buffer of 1000
+    WaveInWindow window(fake);
+    CWave wave;
+    Collector sink(fake);
+    REQUIRE(wave.Start(&window, 1000, &sink, false));
+    window.Resume();   // the first start: nothing went before it
+    fake.Record(1500);
+    window.Pause();    // the short block waits in the queue while the device starts again
+    window.Resume();
+    fake.Record(2500);
+    Pump();
+    wave.Stop();
+    CHECK(sink.samples == std::vector<int>{1000, 500, 898, 500});
+    std::vector<uint8_t> expected = Recorded(4000);
+    expected.erase(expected.begin() + 1500, expected.begin() + 1500 + 1102);
+    CHECK(sink.bytes == expected);
+    window.Close();
+    CHECK((fake.live.empty() && fake.prepared.empty() && !fake.misuse));
 }
