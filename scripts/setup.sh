@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
 packages="cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb xauth xdotool
-          x11-apps x11-utils imagemagick ffmpeg pulseaudio pulseaudio-utils sox doctest-dev file python3
+          x11-apps x11-utils imagemagick ffmpeg pulseaudio pulseaudio-utils sox doctest-dev file python3 python3-tk
           clang libclang-rt-14-dev libz-mingw-w64-dev zlib1g-dev"
 missing=""
 for p in $packages; do
