@@ -4,6 +4,7 @@
 // clock's ticks reach it through the timer's user data.
 #pragma once
 
+#include "RecordingJournal.h"
 #include "RingLogic.h"
 
 #include <windows.h>
@@ -43,6 +44,7 @@ struct RecordingSession {
     bool withSound = false;        // RecSound when the recording started
     HRESULT LastAviError = 0;
     std::string outputPath;        // the file this recording opened, if any
+    RecordingJournal journal;      // what rebuilds the file should the program die
     bool aviInitialised = false;
 
     // Capture format: header and colour table; palette record on screens
