@@ -68,24 +68,26 @@ AviLayout FromHeader(ByteSource& source, const ChunkHead& riff, const StreamKind
     uint64_t at = 12;
     ChunkHead head;
     while (at + 8 <= size && ReadHead(source, at, head)) {
-        if (head.ckid == 0) break;   // the rest of the header was not written
-        const uint64_t end = at + 8 + Padded(head.size);
+        if (head.ckid == 0) {   // a part of the header that was not written
+            at = FirstNonZero(source, at);
+            continue;
+        }
+        if (IsDataChunk(head.ckid, kinds) && !movi) return {AviShape::Interrupted, at};
         if (head.ckid == kList && head.listType == kMovi) {
             movi = true;
             dataStart = at + 12;
         } else if (head.ckid == kIdx1) {
-            index = end <= size + (head.size & 1);
-        } else if (IsDataChunk(head.ckid, kinds) && !movi) {
-            return {AviShape::Interrupted, at};
+            index = at + 8 + head.size <= size;
+            break;
+        } else if (head.ckid != kList && head.ckid != kJunk) {
+            break;   // nothing this writer puts at the top
         }
+        const uint64_t end = at + 8 + Padded(head.size);
         if (end > size) break;
         at = end;
     }
     if (movi && index && riffEnd <= size) return {AviShape::Complete, 0};
     if (movi) return {AviShape::Interrupted, dataStart};
-    const uint64_t next = FirstNonZero(source, at);
-    if (next < size && ReadHead(source, next, head) && IsDataChunk(head.ckid, kinds))
-        return {AviShape::Interrupted, next};
     return {AviShape::Unknown, 0};
 }
 

@@ -314,6 +314,15 @@ TEST_CASE("recovery: a removed or changed file is left alone; zeros and stranger
     torn.resize(2100);
     Memory tornFirst(torn);
     CHECK(AssessFile(j, tornFirst, plan) == Verdict::Empty);
+    // Killed while the close wrote the header: the chunks behind the movi list's header come back.
+    Bytes half = KilledFile();
+    const uint32_t riff[3] = {FourCC("RIFF"), 123456, FourCC("AVI ")};
+    const uint32_t movi[3] = {FourCC("LIST"), 0, FourCC("movi")};
+    std::memcpy(half.data(), riff, sizeof riff);
+    std::memcpy(half.data() + 2036, movi, sizeof movi);
+    Memory halfClosed(half);
+    CHECK(AssessFile(j, halfClosed, plan) == Verdict::Rebuild);
+    CHECK(plan.positions == 3);
     // Frames but no format to describe them.
     JournalContent noFormat = j;
     noFormat.streams[0].format.clear();
