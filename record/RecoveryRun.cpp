@@ -222,8 +222,8 @@ Verdict AssessFile(const JournalContent& journal, ByteSource& file, RebuildPlan&
     case AviShape::Interrupted: break;
     }
     const ChunkScan scan = ScanChunks(file, layout.dataStart, kinds);
-    // Not one whole chunk: at most a part of the first frame reached the disk.
-    if (scan.chunks.empty()) return Verdict::Empty;
+    // Not one whole chunk (a part of the first frame at most): nothing to
+    // rebuild, but not nothing either, so the file stays.
     return PlanRebuild(journal, scan, plan) ? Verdict::Rebuild : Verdict::CannotRebuild;
 }
 

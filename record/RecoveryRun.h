@@ -24,8 +24,8 @@ enum class Verdict {
     Changed,         // the file was changed since (or replaced), or a newer journal names it
     InUse,           // another program (or recording) has the file open for writing
     Complete,        // the file was closed after all
-    Empty,           // nothing of the recording reached the disk
-    CannotRebuild,   // there is something, but not enough to rebuild it
+    Empty,           // nothing but zeros reached the disk
+    CannotRebuild,   // there is something, but not a whole chunk or not what a header needs
     Rebuild,
 };
 

@@ -308,12 +308,12 @@ TEST_CASE("recovery: a removed or changed file is left alone; zeros and stranger
     CHECK(AssessFile(j, zeros, plan) == Verdict::Empty);
     CHECK(AssessFile(j, nothing, plan) == Verdict::Empty);
     CHECK(AssessFile(j, stranger, plan) == Verdict::CannotRebuild);
-    // Only a part of the first frame reached the disk.
+    // Only a part of the first frame reached the disk: not nothing, so it stays.
     Bytes torn(2048, 0);
     Chunk(torn, "00db", 100, 1);
     torn.resize(2100);
     Memory tornFirst(torn);
-    CHECK(AssessFile(j, tornFirst, plan) == Verdict::Empty);
+    CHECK(AssessFile(j, tornFirst, plan) == Verdict::CannotRebuild);
     // Killed while the close wrote the header: the chunks behind the movi list's header come back.
     Bytes half = KilledFile();
     const uint32_t riff[3] = {FourCC("RIFF"), 123456, FourCC("AVI ")};
