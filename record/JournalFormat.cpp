@@ -85,14 +85,10 @@ bool ReadFormat(Reader& r, JournalContent& content) {
     if (!r.U32(stream) || stream >= kJournalStreams || !r.U32(position) || !r.Rest(format) || format.empty())
         return false;
     JournalStream& s = content.streams[stream];
-    if (!s.present) return false;
-    if (s.format.empty()) {
-        s.format = std::move(format);   // the first format the stream took, wherever it came
-    } else if (stream == 0) {
-        content.videoFormatChanges.push_back({position, std::move(format)});
-    } else {
-        return false;   // the sound format does not change
-    }
+    // One format per stream, the one its header holds; a palette change
+    // lies in the file itself, as a chunk of its own.
+    if (!s.present || !s.format.empty() || position != 0) return false;
+    s.format = std::move(format);
     return true;
 }
 

@@ -7,7 +7,8 @@
 //   (of type, length and payload). Little-endian throughout.
 //   Recording  u64 start time (FILETIME), the AVI file's full path
 //   Stream     u32 stream number, the 56-byte 'strh' header, the stream name
-//   Format     u32 stream number, u32 position, the format ('strf') bytes
+//   Format     u32 stream number, u32 position (0), the format ('strf') bytes;
+//              one per stream: a later palette change is a chunk of the file
 //   Progress   u32 first position, u32 count, one key-frame bit per position
 //              (bit 0 of the first byte first), u64 sound samples, u64 file
 //              size, u64 file write time, u64 time of the record (FILETIME)
@@ -51,12 +52,7 @@ struct JournalStream {
     bool present = false;
     StreamHeader header;
     std::string name;
-    std::vector<uint8_t> format;   // at position 0
-};
-
-struct JournalFormatChange {
-    uint32_t position = 0;
-    std::vector<uint8_t> format;
+    std::vector<uint8_t> format;   // the 'strf' bytes
 };
 
 struct JournalContent {
@@ -64,7 +60,6 @@ struct JournalContent {
     uint64_t startTime = 0;
     std::string path;
     JournalStream streams[kJournalStreams];
-    std::vector<JournalFormatChange> videoFormatChanges;   // after position 0
     std::vector<uint8_t> keyFrames;   // per journaled video position: 1 key frame, 0 not
     uint64_t soundSamples = 0;
     uint64_t fileSize = 0;     // the AVI file as the last record saw it

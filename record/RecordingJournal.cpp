@@ -118,12 +118,14 @@ void RecordingJournal::AppendStream(uint32_t number, PAVISTREAM stream) {
 void RecordingJournal::Update(bool now) {
     if (!Active()) return;
     bool formatWritten = false;
-    if (!videoFormatKnown_ && ReadFormat(video_, 0, videoFormat_)) {
+    std::vector<uint8_t> format;
+    if (!videoFormatKnown_ && ReadFormat(video_, 0, format)) {
         // The first frame brought the format: the stream's header may have
-        // changed with it (the compressor's code and sizes).
+        // changed with it (the compressor's code and sizes). A later palette
+        // change needs nothing here: the file service writes its chunk at once.
         videoFormatKnown_ = true;
         AppendStream(0, video_);
-        Append(FormatRecord(0, 0, videoFormat_.data(), videoFormat_.size()));
+        Append(FormatRecord(0, 0, format.data(), format.size()));
         formatWritten = now = true;
     }
     const DWORD tick = ::GetTickCount();
@@ -131,14 +133,6 @@ void RecordingJournal::Update(bool now) {
     lastRecord_ = tick;
 
     const LONG length = ::AVIStreamLength(video_);
-    std::vector<uint8_t> format;
-    if (videoFormatKnown_ && length > 0 && ReadFormat(video_, length - 1, format) && format != videoFormat_) {
-        LONG position = ::AVIStreamFindSample(video_, length - 1, FIND_FORMAT | FIND_PREV);
-        if (position < 0 || position >= length) position = positions_;
-        Append(FormatRecord(0, static_cast<uint32_t>(position), format.data(), format.size()));
-        videoFormat_ = format;
-        formatWritten = true;
-    }
 
     JournalProgress progress;
     progress.firstPosition = static_cast<uint32_t>(positions_);

@@ -51,7 +51,6 @@ private:
     PAVISTREAM video_ = nullptr;
     PAVISTREAM sound_ = nullptr;
     bool videoFormatKnown_ = false;
-    std::vector<uint8_t> videoFormat_;   // the last one written down
     LONG positions_ = 0;                 // video positions written down
     uint64_t soundSamples_ = 0;
     uint64_t fileSize_ = 0;

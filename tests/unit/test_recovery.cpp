@@ -467,3 +467,60 @@ TEST_CASE("recovery: the journal of a recording through the file service rebuild
     CHECK(U32(mine.strh[0], 32) == 11);
     CHECK(U32(mine.strh[1], 32) == 2800);   // samples (the service writes its chunk count here)
 }
+
+TEST_CASE("recovery: a palette change through the file service is a chunk of the file, indexed where it lies") {
+    const std::string folder = TempFolder("vmx-palette-");
+    const std::string path = folder + "\\p.avi";
+    ::AVIFileInit();
+    PAVIFILE file = nullptr;
+    REQUIRE(::AVIFileOpenA(&file, path.c_str(), OF_WRITE | OF_CREATE, nullptr) == 0);
+    AVISTREAMINFOA info{};
+    info.fccType = streamtypeVIDEO;
+    info.fccHandler = FourCC("DIB ");
+    info.dwScale = 1;
+    info.dwRate = 10;
+    PAVISTREAM raw = nullptr, video = nullptr;
+    REQUIRE(::AVIFileCreateStreamA(file, &raw, &info) == 0);
+    AVICOMPRESSOPTIONS options{};
+    options.fccType = streamtypeVIDEO;
+    options.fccHandler = FourCC("DIB ");
+    REQUIRE(::AVIMakeCompressedStream(&video, raw, &options, nullptr) == 0);
+    Bytes format(40 + 1024, 0);
+    const uint32_t head[] = {40, 8, 2, 1u | 8u << 16, 0, 16, 0, 0, 256, 0};
+    std::memcpy(format.data(), head, sizeof head);
+    RecordingJournal journal;
+    REQUIRE(journal.Begin(folder, path, raw, nullptr));
+    Bytes pixels(16, 7);
+    for (int n = 0; n < 4; ++n) {
+        if (n == 0 || n == 2) {
+            format[40 + 4 * 5] = static_cast<uint8_t>(n + 1);   // colour 5 changes at position 2
+            REQUIRE(::AVIStreamSetFormat(video, n, format.data(), static_cast<LONG>(format.size())) == 0);
+        }
+        ::AVIStreamWrite(video, n, 1, pixels.data(), 16, 0, nullptr, nullptr);
+        journal.Update(true);
+    }
+    Memory killed(ReadFile(path));
+    const JournalContent content = ParseJournal(ReadFile(journal.Path()));
+    ::AVIStreamRelease(video);
+    ::AVIStreamRelease(raw);
+    ::AVIFileRelease(file);
+    ::AVIFileExit();
+    journal.End();
+    ::DeleteFileA(path.c_str());
+    ::RemoveDirectoryA(folder.c_str());
+
+    REQUIRE(content.streams[0].format.size() == format.size());
+    CHECK(content.streams[0].format[40 + 4 * 5] == 1);   // the header holds the first palette
+    RebuildPlan plan;
+    REQUIRE(AssessFile(content, killed, plan) == Verdict::Rebuild);
+    Memory rebuilt;
+    REQUIRE(WriteRebuilt(killed, rebuilt, plan));
+    const Parsed p = Parse(rebuilt.bytes);
+    REQUIRE(p.index.size() == 5);
+    CHECK(p.index[2].id == "00pc");
+    CHECK(p.index[2].flags == 0x100);
+    CHECK(p.strf[0][40 + 4 * 5] == 1);
+    // The change chunk holds the new colour (entries red, green, blue, flags).
+    const size_t at = p.movi + p.index[2].offset + 8;
+    CHECK(rebuilt.bytes[at + 4 + 4 * 5 + 2] == 3);
+}
