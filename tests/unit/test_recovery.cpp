@@ -431,6 +431,10 @@ TEST_CASE("recovery: the journal of a recording through the file service rebuild
     ICRemove(ICTYPE_VIDEO, FourCC("ZMBV"), 0);
 
     REQUIRE(content.valid);
+    // Had the recording ended normally, its journal would find nothing to do.
+    Memory closedFile(closed);
+    RebuildPlan none;
+    CHECK(AssessFile(content, closedFile, none) == Verdict::Complete);
     CHECK(content.keyFrames.size() == 11);
     CHECK(content.soundSamples == 4);   // chunks, as the service counts them
     RebuildPlan plan;
