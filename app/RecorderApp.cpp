@@ -8,6 +8,7 @@
 #include "../hotkeys/Hotkeys.h"
 #include "../install/Installer.h"
 #include "../record/CursorScheme.h"
+#include "../record/Recovery.h"
 #include "../settings/OptionsFile.h"
 #include "../settings/RegistryStore.h"
 
@@ -19,6 +20,16 @@ RecorderApp theRecorderApp;
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// Only a normal run that does not record at once asks about recordings to
+// rebuild; the other modes and the command-line recordings rebuild silently.
+bool AsksAboutRecovery(const std::vector<std::string>& args) {
+    if (ModeOf(args) != StartMode::Normal) return false;
+    AppSettings scratch;
+    LaunchFlags flags;
+    ApplyCommandLine(args, scratch, flags, [](int32_t, ScreenRect&) { return false; });
+    return flags.StartAfterLaunch == 0;
 }
 
 bool LookUpWindowRect(int32_t handle, ScreenRect& rect) {
@@ -55,6 +66,8 @@ BOOL RecorderApp::InitInstance() {
     }
     resourceHandle = library;
     settings.LockPanDesc = DefaultLockPanDesc(LoadResString(IDS_MOD_SHIFT));
+    // A recording that a dead program left unplayable comes back first, in every mode.
+    RecoverInterruptedRecordings(AsksAboutRecovery(args));
 
     if (!args.empty()) {
         ProgramDir = FolderOf(helpFilePath);

@@ -4,6 +4,7 @@
 // clock's ticks reach it through the timer's user data.
 #pragma once
 
+#include "RecordingJournal.h"
 #include "RingLogic.h"
 #include "SoundStream.h"
 
@@ -46,6 +47,7 @@ struct RecordingSession {
     WaveFormat soundFormat;        // of the sound stream
     HRESULT LastAviError = 0;
     std::string outputPath;        // the file this recording opened, if any
+    RecordingJournal journal;      // what rebuilds the file should the program die
     bool aviInitialised = false;
 
     // Capture format: header and colour table; palette record on screens

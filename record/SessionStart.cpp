@@ -8,6 +8,7 @@
 #include "RecordingHost.h"
 #include "RecordingLoop.h"
 #include "RecordingSession.h"
+#include "Recovery.h"
 #include "SoundStream.h"
 
 #include "../framework/Strings.h"
@@ -185,6 +186,9 @@ bool Recorder::StartRecording(RecordState mode) {
     SoundSource* sound = host_.Sound();
     if (session.withSound && !PrepareSoundStream(session, RecorderWaveFormat(sound, settings)))
         return FailStart(*this, "(Prepare Wave Stream)");
+    // The file service writes the headers and the index only at the close:
+    // should the program die before, the next start rebuilds the file.
+    session.journal.Begin(RecoveryFolder(), session.outputPath, session.rawVideo, session.sound);
 
     if (!CreateFrameBuffers(session)) return FailStart(*this, "(Create Frame Buffers)");
     CreateCaption(session);

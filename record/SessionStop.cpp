@@ -51,6 +51,7 @@ StopOutcome Recorder::StopRecording() {
     // Positions skipped after the last written frame are part of the video too.
     const int32_t positions = session.PositionCount();
     WriteEmptyPositions(session, positions);
+    session.journal.Update(true);   // should the close not finish, the next start still can
     ReleaseStreams(session);
     if (session.aviInitialised) ::AVIFileExit();
     ::Beep(1000, 200);
@@ -65,6 +66,7 @@ StopOutcome Recorder::StopRecording() {
     const HWND window = session.window;
     // A file without a single frame position is of no use to anyone.
     if (positions == 0 && !session.outputPath.empty()) ::DeleteFileA(session.outputPath.c_str());
+    session.journal.End();
     session_.reset();
 
     if (!host_.ExitAfterRecording()) {

@@ -49,6 +49,7 @@ void Recorder::WriteFrames() {
     writing_ = true;
     WriteWaitingFrames();
     writing_ = false;
+    if (session_) session_->journal.Update();
 }
 
 void Recorder::WriteWaitingFrames() {

@@ -43,6 +43,8 @@
 #define IDS_TAB_HOTKEYS         142
 #define IDS_TAB_VIDEO           143
 #define IDS_TAB_SOUND           144
+#define IDS_RECOVER_ASK         160   // printf: frames, seconds; then %1: the file
+#define IDS_RECOVER_FAILED      161   // %1: the file
 #define IDS_START_CAPTION       57358
 #define IDS_INVALID_INT         61712
 #define IDS_INVALID_NUMBER      61713

@@ -5,6 +5,8 @@
 #   options  the options-file reader (default 45 seconds, or the argument)
 #   zmbv     the codec's decoder and encoder (default 20 seconds, or
 #            VELMORAX_FUZZ_CODEC_SECONDS)
+#   recovery the rebuild of a recording whose program died: journal and
+#            file (default 15 seconds, or VELMORAX_FUZZ_RECOVERY_SECONDS)
 #
 #     tests/fuzz/run.sh [seconds]
 #
@@ -59,6 +61,9 @@ fuzz options "${1:-45}" 4096 "$here/corpus" "$here/regressions" -- \
     "$here/fuzz_options.cpp"
 fuzz zmbv "${VELMORAX_FUZZ_CODEC_SECONDS:-20}" 8192 "$here/zmbv_corpus" "$here/zmbv_regressions" -- \
     "$root/record/codec/ZmbvEncoder.cpp" "$root/record/codec/ZmbvDecoder.cpp" "$here/fuzz_zmbv.cpp" -lz
+fuzz recovery "${VELMORAX_FUZZ_RECOVERY_SECONDS:-15}" 16384 "$here/recovery_corpus" "$here/recovery_regressions" -- \
+    "$root/record/JournalFormat.cpp" "$root/record/AviScan.cpp" "$root/record/AviRebuild.cpp" \
+    "$here/fuzz_recovery.cpp"
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -119,7 +119,7 @@ TEST_CASE("the hiding choices are one radio group in the order of their values")
 
 TEST_CASE("every string exists, with the placeholders its use needs") {
     for (UINT id : {101u, 109u, 110u, 111u, 112u, 113u, 114u, 115u, 116u, 117u, 119u, 120u, 121u, 122u, 123u, 128u, 129u,
-                    134u, 135u, 136u, 141u, 142u, 143u, 144u, 57358u, 61712u, 61713u}) {
+                    134u, 135u, 136u, 141u, 142u, 143u, 144u, 160u, 161u, 57358u, 61712u, 61713u}) {
         CAPTURE(id);
         CHECK_FALSE(String(id).empty());
     }
@@ -128,6 +128,11 @@ TEST_CASE("every string exists, with the placeholders its use needs") {
     CHECK(Count(String(IDS_SUMMARY), "%d") == 2);
     CHECK(Count(String(IDS_SOUND_FAILED), "%") == 1);
     CHECK(Count(String(IDS_SOUND_FAILED), "%d") == 1);
+    CHECK(Count(String(IDS_RECOVER_ASK), "%") == 3);
+    CHECK(Count(String(IDS_RECOVER_ASK), "%d") == 2);
+    CHECK(Count(String(IDS_RECOVER_ASK), "%1") == 1);
+    CHECK(Count(String(IDS_RECOVER_FAILED), "%") == 1);
+    CHECK(Count(String(IDS_RECOVER_FAILED), "%1") == 1);
     // Texts used without a format hold no conversions at all.
     for (UINT id : {116u, 119u, 122u, 123u, 129u, 136u, 57358u}) {
         CAPTURE(id);
