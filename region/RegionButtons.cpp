@@ -1,0 +1,23 @@
+#include "RegionButtons.h"
+
+#include "../settings/AppSettings.h"
+
+bool ChooseRegionWithSteps(RegionChoiceSteps& steps, bool pickWindow, AppSettings& settings) {
+    // A hotkey pressed while the overlay is open would start a recording
+    // or pan behind the user's back.
+    steps.ReleaseHotkeys();
+    if (steps.MainWindowVisible()) steps.MinimiseMainWindow();
+    ScreenRect chosen;
+    const bool accepted = steps.ChooseOnScreen(pickWindow, chosen);
+    if (accepted) {
+        // A recording may be running: its grabber reads these every tick.
+        StoreShared(settings.StartX, chosen.x);
+        StoreShared(settings.StartY, chosen.y);
+        StoreShared(settings.Width, chosen.width);
+        StoreShared(settings.Height, chosen.height);
+    }
+    // Restored also when it was not minimised here (it may have been by the user).
+    steps.RestoreMainWindow();
+    steps.RegisterHotkeys();
+    return accepted;
+}
