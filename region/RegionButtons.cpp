@@ -2,7 +2,23 @@
 
 #include "../settings/AppSettings.h"
 
+namespace {
+
+// The overlay's loop serves every window of the thread: a second click on
+// a region button, queued before the overlay came up, would open another
+// overlay inside the first.
+bool choosing = false;
+
+struct Choosing {
+    Choosing() { choosing = true; }
+    ~Choosing() { choosing = false; }
+};
+
+}  // namespace
+
 bool ChooseRegionWithSteps(RegionChoiceSteps& steps, bool pickWindow, AppSettings& settings) {
+    if (choosing) return false;
+    const Choosing busy;
     // A hotkey pressed while the overlay is open would start a recording
     // or pan behind the user's back.
     steps.ReleaseHotkeys();

@@ -24,5 +24,6 @@ public:
 };
 
 // One press of a button: true when the user accepted and the rectangle was
-// stored; a cancel leaves the settings as they were.
+// stored; a cancel leaves the settings as they were. A press while a choice
+// is open does nothing.
 bool ChooseRegionWithSteps(RegionChoiceSteps& steps, bool pickWindow, AppSettings& settings);

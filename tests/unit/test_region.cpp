@@ -132,8 +132,10 @@ struct FakeSteps : RegionChoiceSteps {
     bool MainWindowVisible() override { return visible; }
     void MinimiseMainWindow() override { log += "minimise "; }
     void RestoreMainWindow() override { log += "restore "; }
+    AppSettings* nested = nullptr;   // pressed again while choosing
     bool ChooseOnScreen(bool pick, ScreenRect& chosen) override {
         log += pick ? "pick " : "drag ";
+        if (nested && ChooseRegionWithSteps(*this, pick, *nested)) log += "nested ";
         if (accept) chosen = answer;
         return accept;
     }
@@ -147,6 +149,7 @@ TEST_CASE("region: the buttons release the hotkeys and restore the main window o
     s.Width = 3;
     s.Height = 4;
     FakeSteps cancelled;
+    cancelled.nested = &s;
     CHECK_FALSE(ChooseRegionWithSteps(cancelled, false, s));
     CHECK(cancelled.log == "release minimise drag restore register ");
     CHECK((s.StartX == 1 && s.StartY == 2 && s.Width == 3 && s.Height == 4));
