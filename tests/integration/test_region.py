@@ -53,8 +53,7 @@ def inverted(pixel):
 class Overlay(SessionTest):
     def launch(self):
         self.proc = mw.start(self.s)
-        window = [w for w in self.s.windows() if w["title"] == "Velmorax" and w["cls"] == "#32770"][0]
-        self.main, self.main_rect = window["hwnd"], window["rect"]
+        self.main = mw.main_window(self.s)
         self.s.wintool("command", self.main, SETTINGS)
         mw.wait_for(lambda: self.s.controls(self.main)[1065]["visible"], what="settings shown")
         self.page = self.s.wintool("child", self.main, 110).strip()
@@ -98,14 +97,22 @@ class Overlay(SessionTest):
         width, height = (int(v) for v in lines[:2])
         return width, height, lines[2:2 + height]
 
-    def assert_label_at(self, shot, x, y, text):
+    def label_shown(self, text, place):
+        """A screenshot that shows the label of text where place(width, height)
+        puts it, taken once the overlay has drawn it."""
         width, height, rows = self.label(text)
-        self.assertEqual(len(rows), height)
-        shown = ["".join("#" if shot.at(x + dx, y + dy) == (255, 255, 255) else
-                         "." if shot.at(x + dx, y + dy) == (0, 0, 0) else "?" for dx in range(width))
-                 for dy in range(height)]
+        x, y = place(width, height)
+        shown = None
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            shot = Screen(self.s)
+            shown = ["".join("#" if shot.at(x + dx, y + dy) == (255, 255, 255) else
+                             "." if shot.at(x + dx, y + dy) == (0, 0, 0) else "?" for dx in range(width))
+                     for dy in range(height)]
+            if shown == rows:
+                return shot, (x, y, width, height)
+            time.sleep(0.3)
         self.assertEqual(shown, rows, "label %s at (%d, %d)" % (text, x, y))
-        return width, height
 
     def assert_band(self, shot, before, left, top, right, bottom, label_at):
         """The band's outline inverts what was there; apart from it, the label
@@ -132,12 +139,8 @@ class Overlay(SessionTest):
         self.s.xdotool("mousemove", 100, 100)
         self.s.xdotool("key", "shift+F3")   # the pan-lock hotkey rests meanwhile
         self.s.xdotool("click", "1", "mousemove", 419, 339)
-        time.sleep(1)
-        shot = Screen(self.s)
-        width, height, _ = self.label("320x240")
-        at = ((100 + 419 - width) // 2, (100 + 339 - height) // 2)
-        self.assert_label_at(shot, *at, "320x240")
-        self.assert_band(shot, before, 100, 100, 419, 339, at + (width, height))
+        shot, box = self.label_shown("320x240", lambda w, h: ((100 + 419 - w) // 2, (100 + 339 - h) // 2))
+        self.assert_band(shot, before, 100, 100, 419, 339, box)
         # The keys move the corner and the pointer; Tab moves the other corner.
         self.s.xdotool("key", "Right", "Right", "Down", "Tab", "Left", "Up")
         mw.wait_for(lambda: self.pointer() == (99, 99), what="the pointer at the other corner")
@@ -148,10 +151,7 @@ class Overlay(SessionTest):
         # Bottom right to top left, 30x20: the label outside the top-left corner.
         self.open_overlay(DRAG)
         self.s.xdotool("mousemove", 229, 219, "click", "1", "mousemove", 200, 200)
-        time.sleep(1)
-        shot = Screen(self.s)
-        width, height, _ = self.label("30x20")
-        self.assert_label_at(shot, 200 - width, 200 - height, "30x20")
+        self.label_shown("30x20", lambda w, h: (200 - w, 200 - h))
         self.s.xdotool("click", "1")
         self.closed_with((200, 200, 30, 20))
 
