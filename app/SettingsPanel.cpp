@@ -9,6 +9,9 @@
 #include "../framework/Strings.h"
 #include "../hotkeys/HotkeyAction.h"
 #include "../hotkeys/HotkeyEditDialog.h"
+#include "../hotkeys/Hotkeys.h"
+#include "../region/RegionButtons.h"
+#include "../region/RegionChoice.h"
 
 #include <commctrl.h>
 
@@ -33,6 +36,29 @@ UINT HotkeyTitle(HotkeyAction action) {
 }
 
 constexpr DWORD_PTR kHotkeyDialogHelpTopic = 6;
+
+// The main window steps aside while the user chooses on the screen.
+class RegionChoiceOnScreen : public RegionChoiceSteps {
+public:
+    RegionChoiceOnScreen(SettingsPanel& panel, HWND main) : panel_(panel), main_(main) {}
+    void ReleaseHotkeys() override { App().UnregisterHotkeys(); }
+    void RegisterHotkeys() override { panel_.RegisterHotkeysAgain(); }
+    bool MainWindowVisible() override { return main_ && ::IsWindowVisible(main_); }
+    void MinimiseMainWindow() override {
+        ::ShowWindow(main_, SW_MINIMIZE);
+        ::UpdateWindow(main_);
+        // The windows beneath repaint meanwhile; the overlay copies the screen.
+        ::Sleep(500);
+    }
+    void RestoreMainWindow() override {
+        if (main_) ::ShowWindow(main_, SW_RESTORE);
+    }
+    bool ChooseOnScreen(bool pickWindow, ScreenRect& chosen) override { return ChooseRegionOnScreen(pickWindow, chosen); }
+
+private:
+    SettingsPanel& panel_;
+    HWND main_;
+};
 
 }  // namespace
 
@@ -60,12 +86,21 @@ bool SettingsPanel::EditHotkey(int hotkeyId) {
         s.*binding->description = dialog.GetDescription();
     }
     // Also after a cancel: nothing may stay released.
-    App().RegisterHotkeys();
+    RegisterHotkeysAgain();
     return confirmed;
 }
 
-// The region overlay is not in this build yet: nothing is chosen.
-bool SettingsPanel::ChooseRegion(bool) { return false; }
+bool SettingsPanel::ChooseRegion(bool pickWindow) {
+    RegionChoiceOnScreen steps(*this, owner ? owner->hwnd() : nullptr);
+    return ChooseRegionWithSteps(steps, pickWindow, App().settings);
+}
+
+void SettingsPanel::RegisterHotkeysAgain() {
+    App().RegisterHotkeys();
+    // Registering tries the single-shot hotkey and lets it go; a paused
+    // recording holds it, or the single frame would be out of reach.
+    if (owner && owner->recorder.state == Paused) HoldSingleShotHotkey(owner->hwnd(), App().settings);
+}
 
 void SettingsPanel::DoDataExchange(DataExchange& dx) { tabs.Attach(dx.Control(IDC_TABS)); }
 

@@ -33,6 +33,10 @@ public:
     bool EditHotkey(int hotkeyId) override;
     bool ChooseRegion(bool pickWindow) override;
 
+    // After the hotkeys were released for a while: all of them again, and
+    // the single-shot one too while a recording is paused.
+    void RegisterHotkeysAgain();
+
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& dx) override;
     void OnOK() override;       // the Close button: hide the panel

@@ -46,6 +46,11 @@ def main_controls(session):
     return {}
 
 
+def main_window(session):
+    """The handle of the main window (a message box shares its title)."""
+    return [w for w in session.windows() if w["title"] == "Velmorax" and w["cls"] == "#32770"][0]["hwnd"]
+
+
 def enabled(session, *ids):
     c = main_controls(session)
     return tuple(c[i]["enabled"] if i in c else None for i in ids)

@@ -127,22 +127,34 @@ class SingleShot(Base):
             self.s.xdotool("key", "F4")
             time.sleep(2.5)
         time.sleep(2)   # paused: no frame may follow
+        # The region overlay, opened and left, gives the hotkeys back with the
+        # single-shot one: a fourth frame.
+        self.s.wintool("command", self.s.wintool("child", "Velmorax", 110).strip(), 1019)
+        overlay_open = lambda: any(w["cls"] == "VelmoraxRegionOverlay" for w in self.s.windows())
+        mw.wait_for(overlay_open, what="the overlay")
+        self.s.xdotool("key", "Escape")
+        mw.wait_for(lambda: not overlay_open(), what="the overlay closed")
+        mw.focus_window(self.s, "Velmorax")
+        self.s.xdotool("key", "F4")
+        time.sleep(2.5)
         self.stop()
-        self.assertEqual(self.summary(), (3, 0))
+        self.assertEqual(self.summary(), (4, 0))
         self.s.wintool("post", "Velmorax", WM_CLOSE, 0, 0)
         self.assertEqual(self.s.wait_exit(proc), 0)
 
         path = self.only_avi()
         avi = AviFile(path)
-        self.assertEqual(len(avi.positions()), 3, avi.positions())
+        self.assertEqual(len(avi.positions()), 4, avi.positions())
         self.assertTrue(all(e[3] == self.WIDTH * self.HEIGHT * 4 for e in avi.positions()))
-        self.assertEqual(avi.strh[9], 3)   # dwLength
-        self.assertEqual(int(avi_tools.video_stream(path)["nb_frames"]), 3)
-        self.assertEqual([size > 0 for _, size in avi_tools.packets(path)], [True] * 3)
+        self.assertEqual(avi.strh[9], 4)   # dwLength
+        self.assertEqual(int(avi_tools.video_stream(path)["nb_frames"]), 4)
+        self.assertEqual([size > 0 for _, size in avi_tools.packets(path)], [True] * 4)
         frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
-        self.assertEqual(len(frames), 3)
+        self.assertEqual(len(frames), 4)
         expected = avi_tools.region_rgb(self.LEFT, self.TOP, self.WIDTH, self.HEIGHT)
-        for n, frame in enumerate(frames):
+        # Under Wine the outline flashed while the overlay went away may stay
+        # on the screen: the fourth frame is not compared.
+        for n, frame in enumerate(frames[:3]):
             diffs = avi_tools.differing_pixels(frame, expected, self.WIDTH)
             self.assertEqual(outside_corner(diffs, CAPTION), [], "frame %d" % n)
 
@@ -326,8 +338,9 @@ class EightBit(Base):
 
 
 class Panning(Base):
-    """The rectangle follows the pointer: locked on, or while the pan
-    modifiers (Control and Shift) are held and nothing more."""
+    """The rectangle follows the pointer: locked on (by the box or the
+    hotkey), or while the pan modifiers (Control and Shift) are held and
+    nothing more or less."""
     CURSOR = 40   # the pointer's picture stays inside this square from the hot spot
 
     def setUp(self):
@@ -375,15 +388,51 @@ class Panning(Base):
         state = self.s.reg_query(mw.STATE_KEY)
         return frames, (dword(state, "StartX"), dword(state, "StartY"))
 
-    def test_pan_locked_follows_the_pointer_and_stops_at_the_screen_edge(self):
-        self.s.reg_add(mw.KEYS_KEY, "Pan Locked", "REG_DWORD", 1)
+    def test_pan_lock_box_and_hotkey_the_screen_edges_and_the_page_afterwards(self):
+        proc = mw.start(self.s, *self.region_args("-f4", "-a", "pan.avi"))
+        main = mw.main_window(self.s)
+        self.s.wintool("command", main, mw.SETTINGS)
+        mw.select_tab(self.s, 1, window=main)
+        hotkey_page = self.s.wintool("child", main, 109).strip()
+        pan_locked = lambda: self.s.controls(hotkey_page)[1018]["checked"]
+        mw.click(self.s, 1018, window=hotkey_page)
+        mw.wait_for(lambda: pan_locked() == 1, what="pan locked by its box")
+        mw.focus_window(self.s, "Velmorax")   # keys reach Wine through one of its windows
         self.s.xdotool("mousemove", 200, 300)
-        # 60 right and 30 down, then 740 more to the right: past the edge.
-        frames, saved = self.record_moves([(260, 330, None), (1000, 330, None)])
-        edge = 1024 - self.WIDTH - 1
-        self.assertEqual(saved, (edge, 110))
-        places = [(100, 80), (160, 110), (edge, 110)]
-        shown = self.offsets_shown(frames, places, [(200, 300), (260, 330), (1000, 330)])
+        self.s.wintool("command", main, mw.START)
+        time.sleep(3)
+
+        def move(x, y):
+            self.s.xdotool("mousemove", x, y)
+            time.sleep(2)
+
+        def toggle(locked):
+            self.s.xdotool("key", "shift+F3")
+            mw.wait_for(lambda: pan_locked() == locked, what="pan lock %d by its hotkey" % locked)
+
+        right, bottom = 1024 - self.WIDTH - 1, 768 - self.HEIGHT - 1
+        move(260, 330)      # 60 right, 30 down: (160, 110)
+        move(60, 100)       # past the left and top edges: (0, 0)
+        toggle(0)
+        move(300, 150)      # unlocked: stays
+        toggle(1)
+        move(1020, 760)     # past the right and bottom edges
+        self.stop()
+        self.summary()
+        # The page shows where the rectangle ended; the registry keeps it.
+        region = self.s.controls(self.s.wintool("child", main, 110).strip())
+        self.assertEqual([region[i]["text"] for i in (1023, 1024, 1025, 1026)],
+                         [str(right), str(bottom), str(self.WIDTH), str(self.HEIGHT)])
+        self.s.wintool("post", main, WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+        state = self.s.reg_query(mw.STATE_KEY)
+        self.assertEqual((dword(state, "StartX"), dword(state, "StartY")), (right, bottom))
+        self.assertEqual(dword(self.s.reg_query(mw.KEYS_KEY), "Pan Locked"), 1)
+
+        frames = avi_tools.frames_rgb(self.only_avi(), self.WIDTH, self.HEIGHT)
+        places = [(100, 80), (160, 110), (0, 0), (right, bottom)]
+        shown = self.offsets_shown(frames, places + [(240, 50)],
+                                   [(200, 300), (260, 330), (60, 100), (300, 150), (1020, 760)])
         self.assertNotIn(None, shown)
         # In the order of the moves, each place for a while.
         runs = [p for n, p in enumerate(shown) if n == 0 or shown[n - 1] != p]
@@ -391,12 +440,12 @@ class Panning(Base):
         for place in places:
             self.assertGreater(shown.count(place), 3, place)
 
-    def test_pan_modifiers_move_the_rectangle_alone_but_not_with_alt(self):
+    def test_pan_modifiers_move_the_rectangle_held_exactly(self):
         self.s.xdotool("mousemove", 200, 300)
         focus = lambda: mw.focus_window(self.s, "Velmorax")   # key states reach Wine through its windows
         frames, saved = self.record_moves([(250, 320, ("ctrl", "shift")),          # follows: 50 right, 20 down
                                            (320, 320, ("ctrl", "shift", "alt")),   # Alt too: stays
-                                           (330, 330, None)],                      # nothing held: stays
+                                           (330, 330, ("shift",))],                # Shift alone: stays
                                           before=focus)
         self.assertEqual(saved, (150, 100))
         places = [(100, 80), (150, 100)]

@@ -21,6 +21,10 @@
 //   wintool screen                       the screen size and bits per pixel
 //   wintool bars L T W H SECONDS         a window at that place painted in eight bars 40 pixels wide:
 //                                        black, red, green, blue, yellow, cyan, magenta, white
+//   wintool framed L T W H SECONDS       a captioned, sizable window "wintool framed" at that place; prints
+//                                        "shown", its window rectangle and its client area on the screen
+//   wintool label TEXT                   TEXT as the system font writes it on a memory context: its
+//                                        width and height, then one row per line, '#' for text, '.' else
 //   wintool palette SECONDS              a window realizes 236 new colours in the foreground for that long;
 //                                        prints the system palette entries 10..13 before and after
 //   wintool freeze WINDOW SECONDS        suspends the thread that runs the window for that long (a
@@ -262,6 +266,52 @@ int Bars(int left, int top, int width, int height, DWORD seconds) {
     return 0;
 }
 
+int Framed(int left, int top, int width, int height, DWORD seconds) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = "WintoolFramed";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, "WintoolFramed", "wintool framed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, left, top,
+                                  width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    UpdateWindow(window);
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("shown\n");
+    PrintRect(window);
+    std::printf("\n%ld\t%ld\t%ld\t%ld\n", client.left, client.top, client.right, client.bottom);
+    std::fflush(stdout);
+    PumpFor(seconds);
+    DestroyWindow(window);
+    return 0;
+}
+
+int Label(const char* text) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    const int length = static_cast<int>(std::strlen(text));
+    SIZE size = {};
+    GetTextExtentPoint32A(memory, text, length, &size);
+    HBITMAP mono = CreateCompatibleBitmap(memory, size.cx, size.cy);
+    HGDIOBJ old = SelectObject(memory, mono);
+    SetTextColor(memory, RGB(255, 255, 255));
+    SetBkColor(memory, RGB(0, 0, 0));
+    TextOutA(memory, 0, 0, text, length);
+    std::printf("%ld\t%ld\n", size.cx, size.cy);
+    for (int y = 0; y < size.cy; ++y) {
+        std::string row;
+        for (int x = 0; x < size.cx; ++x) row += GetPixel(memory, x, y) ? '#' : '.';
+        std::printf("%s\n", row.c_str());
+    }
+    SelectObject(memory, old);
+    DeleteObject(mono);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
+
 // A window that realizes a palette of colours no screen starts with, so the
 // system palette changes while it lives.
 int RealizePalette(DWORD seconds) {
@@ -367,6 +417,11 @@ int main(int argc, char** argv) {
         return Bars(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
                     static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])),
                     static_cast<DWORD>(Number(argv[6])));
+    if (verb == "framed" && argc >= 7)
+        return Framed(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
+                      static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])),
+                      static_cast<DWORD>(Number(argv[6])));
+    if (verb == "label" && argc >= 3) return Label(argv[2]);
     if (verb == "palette" && argc >= 3) return RealizePalette(static_cast<DWORD>(Number(argv[2])));
     if (verb == "freeze" && argc >= 4) {
         HWND hwnd = FindByName(argv[2]);

@@ -1,6 +1,10 @@
 #include "doctest.h"
 
+#include "region/RegionButtons.h"
 #include "region/RegionLogic.h"
+#include "settings/AppSettings.h"
+
+#include <string>
 
 namespace {
 bool Same(const RECT& a, const RECT& b) {
@@ -114,4 +118,48 @@ TEST_CASE("region: the pick's highlight blinks, follows the pointer and ignores 
     CHECK_FALSE(c.eraseOld);
     CHECK(c.toggle);
     CHECK(h.visible);
+}
+
+namespace {
+// Records the order of the steps; the overlay answers as told.
+struct FakeSteps : RegionChoiceSteps {
+    std::string log;
+    bool visible = true;
+    bool accept = false;
+    ScreenRect answer;
+    void ReleaseHotkeys() override { log += "release "; }
+    void RegisterHotkeys() override { log += "register "; }
+    bool MainWindowVisible() override { return visible; }
+    void MinimiseMainWindow() override { log += "minimise "; }
+    void RestoreMainWindow() override { log += "restore "; }
+    AppSettings* nested = nullptr;   // pressed again while choosing
+    bool ChooseOnScreen(bool pick, ScreenRect& chosen) override {
+        log += pick ? "pick " : "drag ";
+        if (nested && ChooseRegionWithSteps(*this, pick, *nested)) log += "nested ";
+        if (accept) chosen = answer;
+        return accept;
+    }
+};
+}  // namespace
+
+TEST_CASE("region: the buttons release the hotkeys and restore the main window on every path") {
+    AppSettings s;
+    s.StartX = 1;
+    s.StartY = 2;
+    s.Width = 3;
+    s.Height = 4;
+    FakeSteps cancelled;
+    cancelled.nested = &s;
+    CHECK_FALSE(ChooseRegionWithSteps(cancelled, false, s));
+    CHECK(cancelled.log == "release minimise drag restore register ");
+    CHECK((s.StartX == 1 && s.StartY == 2 && s.Width == 3 && s.Height == 4));
+
+    // A main window already out of sight is not minimised, but restored all the same.
+    FakeSteps picked;
+    picked.visible = false;
+    picked.accept = true;
+    picked.answer = {-20, -30, 320, 240};
+    CHECK(ChooseRegionWithSteps(picked, true, s));
+    CHECK(picked.log == "release pick restore register ");
+    CHECK((s.StartX == -20 && s.StartY == -30 && s.Width == 320 && s.Height == 240));
 }
