@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct AppSettings;
 class RecordingHost;
@@ -24,6 +25,8 @@ struct StopOutcome {
     int32_t frameCount = 0;    // positions written, or the abort code
     int32_t skipCount = 0;     // positions left empty
     HRESULT aviError = 0;      // the failed sound write's result
+    int64_t sizeLimit = 0;     // the file's size limit
+    std::string outputPath;    // the file the recording wrote
 };
 
 class Recorder {

@@ -33,6 +33,14 @@ bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format) {
 void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount) {
     if (!session.sound || sampleCount <= 0) return;
     const LONG bytes = sampleCount * (format.wBitsPerSample / 8);
+    // While recording, the room kept for the stop's sound stays free; the
+    // stop's sound itself may use it.
+    const bool recording = session.FrameCount.load() >= 0 && !session.closing.load();
+    if (!session.budget.Fits(ChunkBytes(bytes), recording ? session.soundReserve : 0)) {
+        if (recording) AbortRecording(session, kAbortFileFull);
+        return;   // the block is lost; the file stays whole
+    }
+    session.budget.Add(ChunkBytes(bytes));
     const HRESULT result = ::AVIStreamWrite(session.sound, session.SoundPosition, sampleCount,
                                             const_cast<void*>(data), bytes, AVIIF_KEYFRAME, nullptr, nullptr);
     session.SoundPosition += sampleCount;

@@ -32,6 +32,7 @@
 #define IDS_TOO_SLOW            119   // frames not written fast enough
 #define IDS_SUMMARY             120   // printf: frames, skipped frames
 #define IDS_SOUND_FAILED        121   // printf: AVI error number
+#define IDS_FILE_LIMIT          125   // %1 the size limit, %2 the file
 #define IDS_UNINSTALL_ASK       129
 #define IDS_COMPRESSOR_NONE     134
 #define IDS_COMPRESSOR_DIB      135
