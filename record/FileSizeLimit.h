@@ -18,6 +18,11 @@ constexpr int64_t kFileSizeLimit = 2000000000;
 // with ample room.
 constexpr int64_t kFileHeaderBytes = 64 * 1024;
 
+// Room kept free in a recording with sound for the blocks that reach the
+// file when it stops: the wave recorder holds up to eight buffers, and more
+// may be on their way; the largest blocks (44100 Hz, 16 bits) are 16 KB.
+constexpr int64_t kSoundReserveBytes = 16 * (24 + 16 * 1024);
+
 // Bytes one write adds to the file: the chunk's header, its data padded to
 // an even size, and its 16-byte index entry. An empty position costs
 // ChunkBytes(0).

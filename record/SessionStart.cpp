@@ -201,13 +201,10 @@ bool Recorder::StartRecording(RecordState mode) {
     if (step != VideoStep::Done) return FailStart(*this, StepText(step));
 
     session.withSound = settings.RecSound != 0;
+    session.soundReserve = session.withSound ? kSoundReserveBytes : 0;
     SoundSource* sound = host_.Sound();
-    const WaveFormat waveFormat = RecorderWaveFormat(sound, settings);
-    if (session.withSound && !PrepareSoundStream(session, waveFormat)) return FailStart(*this, "(Prepare Wave Stream)");
-    // The wave recorder holds up to eight buffers; all of them reach the
-    // file when the recording stops, and more may be on their way.
-    if (session.withSound)
-        session.soundReserve = 16 * ChunkBytes(WaveBlockBytes(waveFormat.nSamplesPerSec, waveFormat.wBitsPerSample));
+    if (session.withSound && !PrepareSoundStream(session, RecorderWaveFormat(sound, settings)))
+        return FailStart(*this, "(Prepare Wave Stream)");
 
     if (!CreateFrameBuffers(session)) return FailStart(*this, "(Create Frame Buffers)");
     CreateCaption(session);

@@ -30,6 +30,7 @@ TEST_CASE("what a write adds to the file") {
     CHECK(FrameBound(307200, false) == 307200);
     CHECK(FrameBound(307200, true) > 307200 + 1024);
     CHECK(PaletteChangeBytes(256) == 1028);
+    CHECK(kSoundReserveBytes == 16 * ChunkBytes(WaveBlockBytes(44100, 16)));   // sixteen of the largest blocks
 }
 
 TEST_CASE("the budget keeps the reserve and the limit") {
