@@ -8,6 +8,7 @@
 #include "../framework/Strings.h"
 #include "../hotkeys/HotkeyAction.h"
 #include "../hotkeys/Hotkeys.h"
+#include "../record/FileSizeLimit.h"
 #include "../resources/resource_ids.h"
 
 void MainDialog::OnStartStop() {
@@ -38,6 +39,11 @@ void MainDialog::ReportStop(const StopOutcome& outcome) {
         break;
     case Outcome::BufferFailed:
         AppMessageBox(hwnd_, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), "(Create Frame Buffers)"));
+        break;
+    case Outcome::FileFull:
+        AppMessageBox(hwnd_, FileLimitMessage(LoadResString(IDS_FILE_LIMIT), outcome.sizeLimit, outcome.outputPath));
+        // A command-line recording tells its caller that it did not end as asked.
+        if (ExitAfterRecording()) App().exitCode = kExitFileFull;
         break;
     case Outcome::TooSlow:
         AppMessageBox(hwnd_, LoadResString(IDS_TOO_SLOW) + SoundMissingLine(outcome));

@@ -8,6 +8,7 @@
 #include "../hotkeys/Hotkeys.h"
 #include "../install/Installer.h"
 #include "../record/CursorScheme.h"
+#include "../record/OwnCodec.h"
 #include "../record/Recovery.h"
 #include "../settings/OptionsFile.h"
 #include "../settings/RegistryStore.h"
@@ -99,6 +100,9 @@ BOOL RecorderApp::InitInstance() {
     LoadStateValues(settings);
     LoadKeyValues(settings);
     LoadCursorScheme();
+    // Our codec, for this run only; without it recordings do as before.
+    OwnCodec codec;
+    codec.Install(FolderOf(modulePath));
     RunMainWindow();
     return FALSE;
 }

@@ -12,6 +12,9 @@
 
 class MainDialog;
 
+// The exit code of a command-line recording stopped at the file's size limit.
+constexpr int kExitFileFull = 2;
+
 class RecorderApp : public CWinApp {
 public:
     RecorderApp();

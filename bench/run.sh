@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Recording benchmark: Velmorax against ffmpeg's x11grab on the same
 # virtual screen. Needs the win64 build (scripts/setup.sh).
-#   VELMORAX_BENCH_SECONDS   recording time per case (default 4)
+#   bench/run.sh [--limit]   (--limit: the real file size limit instead, see record_bench.py)
+#   VELMORAX_BENCH_SECONDS   measured interval per recorder (default 8)
+#   VELMORAX_BENCH_ROUNDS    rounds of all recorders (default 3)
 #   VELMORAX_TEST_PREFIX     a pristine Wine prefix to copy (else one is made)
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +17,7 @@ if [ -z "${VELMORAX_TEST_PREFIX:-}" ]; then
     velmorax_make_prefix "$made"
     export VELMORAX_TEST_PREFIX=$made
 fi
-python3 "$here/bench/record_bench.py"
+python3 "$here/bench/record_bench.py" "$@"
 rc=$?
 if [ -n "$made" ]; then
     WINEPREFIX=$made "$VELMORAX_WINESERVER" -k >/dev/null 2>&1

@@ -11,6 +11,7 @@ inline constexpr char kUninstallBatchName[] = "\\UnZelko.bat";
 inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmorax";
 inline constexpr char kWriteTestPrefix[] = "ZLK";
 inline constexpr char kReadmeName[] = "readme.txt";
+inline constexpr char kCodecLibrary[] = "VelZmbv.dll";
 
 struct DistributionFile {
     const char* name;
@@ -25,7 +26,7 @@ inline constexpr DistributionFile kDistributionFiles[] = {
     {"Velmorax.exe", true},
     {"Velmorax.hlp", true},
     {"VelRes.dll", true},
-    {"VelZmbv.dll", false},   // the video codec library
+    {kCodecLibrary, false},   // the video codec library
     {"Velmorax.cnt", false},
     {"Velmorax.ini", false},
 };
@@ -33,7 +34,7 @@ inline constexpr DistributionFile kDistributionFiles[] = {
 // What the uninstall batch file deletes, in this order: the distribution's
 // files plus what earlier versions and the help viewer left beside them.
 inline constexpr const char* kRemovedFiles[] = {
-    "Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll", "VelZmbv.dll",
+    "Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll", kCodecLibrary,
     "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID", "Velmorax.ini", kReadmeName,
 };
 

@@ -24,6 +24,12 @@ int ProgmanCommand(DWORD ddeInstance, const std::string& command);
 // library could not be initialised.
 bool SendProgmanCommands(const std::vector<std::string>& commands);
 
+// Registers the video codec's library in folder as the system's driver for
+// its format, unless another program's driver has that place; the removal
+// takes out only our own registration.
+void RegisterCodecDriver(const std::string& folder);
+void UnregisterCodecDriver();
+
 // Deletes the program's registry keys, leaf first, and the company's key
 // where no other product of the company is left in it.
 void RemoveRegistryKeys(const char* company, const char* product);

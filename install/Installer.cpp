@@ -97,6 +97,8 @@ int InstallProgram(const std::string& sourceDir) {
         ShowError("Could not copy all Velmorax files to the destination path, installation failed.");
     }
 
+    RegisterCodecDriver(folder);
+
     const bool windowsNT = IsWindowsNT();
     const std::string batchPath = windowsDir + kUninstallBatchName;
     if (windowsDir.empty() || !FitsBatchFile(batchPath) || !WriteUninstallBatch(batchPath, folder, windowsNT)) {

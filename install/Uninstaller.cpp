@@ -62,6 +62,7 @@ void RemoveRegistryKeys(const char* company, const char* product) {
 
 int UninstallProgram() {
     if (!SendProgmanCommands(UninstallProgmanCommands())) return 0;
+    UnregisterCodecDriver();
     RemoveRegistryKeys(kCompanyName, kProductName);
     return 1;
 }

@@ -25,6 +25,16 @@ uint32_t DefaultCompressorFor(int32_t bitsPerPixel) {
     return kCodeDib;
 }
 
+static_assert(kCodeOwnCodec == FourCC('Z', 'M', 'B', 'V'));
+
+std::vector<CompressorTry> CompressorOrder(uint32_t chosen, int32_t bitsPerPixel) {
+    if (chosen != 0) return {{chosen, false}};
+    const uint32_t preferred = DefaultCompressorFor(bitsPerPixel);
+    // Our codec takes 8 bits and more; below that only full frames remain.
+    if (preferred == kCodeDib) return {{kCodeDib, false}};
+    return {{preferred, true}, {kCodeOwnCodec, true}, {kCodeDib, false}};
+}
+
 namespace {
 
 constexpr double kMaxCount = 4294967295.0;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Bytes of one frame: rows padded to four bytes (as the DIB section's rows). -1 when it does not fit
 // an int32 or a dimension or depth is below 1.
@@ -18,6 +19,20 @@ int32_t FormatBytes(int32_t colourCount);
 // The compressor chosen by colour depth: "MSVC" above 8 bits, "MRLE" at
 // 8, "DIB " below.
 uint32_t DefaultCompressorFor(int32_t bitsPerPixel);
+
+// The program's own lossless screen codec (VelZmbv.dll).
+constexpr uint32_t kCodeOwnCodec = 0x56424D5A;   // "ZMBV"
+
+// The compressors a recording tries, in order. A compressor the user
+// picked is the only one: its failure is reported. Without a choice, the
+// one chosen by colour depth, then our codec, then uncompressed frames;
+// the first two are tried (probe) with the capture format before the
+// first frame, so that a refusal falls through to the next.
+struct CompressorTry {
+    uint32_t code;
+    bool probe;
+};
+std::vector<CompressorTry> CompressorOrder(uint32_t chosen, int32_t bitsPerPixel);
 
 // Video stream rate and scale: the stream plays at about fpsPlay frames
 // per second, each frame standing for 1/fps seconds of real time.

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct AppSettings;
 class RecordingHost;
@@ -25,6 +26,8 @@ struct StopOutcome {
     int32_t skipCount = 0;     // positions left empty
     HRESULT aviError = 0;      // the failed sound write's result
     bool soundMissing = false; // with sound, but wave input did not start: the sound stream is empty
+    int64_t sizeLimit = 0;     // the file's size limit
+    std::string outputPath;    // the file the recording wrote
 };
 
 class Recorder {

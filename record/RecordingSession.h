@@ -4,6 +4,7 @@
 // clock's ticks reach it through the timer's user data.
 #pragma once
 
+#include "FileSizeLimit.h"
 #include "RecordingJournal.h"
 #include "RingLogic.h"
 #include "SoundStream.h"
@@ -42,6 +43,7 @@ struct RecordingSession {
     PAVISTREAM rawVideo = nullptr;
     PAVISTREAM video = nullptr;    // compressed; frames and formats go here
     PAVISTREAM sound = nullptr;
+    bool compressed = false;       // the frames go through a compressor (not "DIB ")
     bool withSound = false;        // RecSound when the recording started
     bool soundStarted = false;     // wave input took the start
     WaveFormat soundFormat;        // of the sound stream
@@ -86,6 +88,11 @@ struct RecordingSession {
     uint32_t grabSequence = 0;          // frames grabbed so far (grabber only)
     int32_t lastWrittenPaletteVersion = -1;
     int32_t streamLength = 0;           // positions the video stream holds (written or empty)
+
+    // What the file will hold, against its size limit; and the room kept
+    // for the sound that still reaches the file when the recording stops.
+    FileSizeBudget budget;
+    int64_t soundReserve = 0;
 
     // Frame clock.
     int32_t FramePeriod = 0;

@@ -10,6 +10,7 @@ constexpr int kSlotCount = 5;
 // Abort codes held in the frame counter.
 constexpr int32_t kAbortTooSlow = -10;        // the ring stayed full
 constexpr int32_t kAbortFrameBuffer = -20;    // a frame buffer could not be made again
+constexpr int32_t kAbortFileFull = -30;       // the file reached its size limit
 constexpr int32_t kAbortSound = -100;         // a sound block could not be written
 
 // The slot the grabber fills next, after the one it filled last (-1 at start).
@@ -35,6 +36,7 @@ enum class Outcome {
     None,           // there was no recording to stop
     SoundFailed,    // below -50
     BufferFailed,   // kAbortFrameBuffer
+    FileFull,       // kAbortFileFull
     TooSlow,        // other codes from -50 to -1
     Empty,          // no frame position at all
     Frames,         // at least one position

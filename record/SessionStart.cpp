@@ -15,6 +15,9 @@
 #include "../resources/resource_ids.h"
 #include "../settings/AppSettings.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 KeyStateFunction ChooseKeyState() {
@@ -84,18 +87,29 @@ VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, 
 }
 
 // The compressor chosen by colour depth may not take the capture format
-// (on some systems none of them compresses): then the frames are stored
-// uncompressed. A compressor the user picked keeps its own failure.
-VideoStep OpenVideoFileWithFallback(RecordingSession& session, const AppSettings& settings) {
-    if (settings.CompressorCode != 0) return OpenVideoFile(session, settings, settings.CompressorCode, false);
-    const uint32_t preferred = DefaultCompressorFor(session.bitsPerPixel);
-    if (preferred == kCodeDib) return OpenVideoFile(session, settings, kCodeDib, false);
-    const VideoStep step = OpenVideoFile(session, settings, preferred, true);
-    if (step != VideoStep::MakeCompressed && step != VideoStep::Refused) return step;
-    ReleaseStreams(session);
-    ::DeleteFileA(session.outputPath.c_str());
-    session.lastWrittenPaletteVersion = -1;
-    return OpenVideoFile(session, settings, kCodeDib, false);
+// (on some systems none of them compresses): then our own codec, and then
+// uncompressed frames. A compressor the user picked keeps its own failure.
+VideoStep OpenVideoFileWithFallback(RecordingSession& session, const AppSettings& settings, uint32_t chosen) {
+    const std::vector<CompressorTry> order = CompressorOrder(chosen, session.bitsPerPixel);
+    VideoStep step = VideoStep::Done;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0) {   // the one before refused the frames: start afresh
+            ReleaseStreams(session);
+            ::DeleteFileA(session.outputPath.c_str());
+            session.lastWrittenPaletteVersion = -1;
+        }
+        step = OpenVideoFile(session, settings, order[i].code, order[i].probe);
+        session.compressed = order[i].code != kCodeDib;
+        const bool refused = step == VideoStep::MakeCompressed || step == VideoStep::Refused;
+        if (!order[i].probe || !refused) break;
+    }
+    return step;
+}
+
+std::string EnvironmentText(const char* name) {
+    char value[64];
+    const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
 }
 
 bool CreateFrameBuffers(RecordingSession& session) {
@@ -179,10 +193,16 @@ bool Recorder::StartRecording(RecordState mode) {
     else
         ::DeleteFileA(settings.AVIFileName.c_str());
 
-    const VideoStep step = OpenVideoFileWithFallback(session, settings);
+    // Testing aids (documented in the readme): a small size limit, and a
+    // compressor as if picked on the video page.
+    session.budget = FileSizeBudget(FileSizeLimitFrom(EnvironmentText("VELMORAX_TEST_FILE_LIMIT").c_str()));
+    const uint32_t testCompressor = CompressorFrom(EnvironmentText("VELMORAX_TEST_COMPRESSOR").c_str());
+    const VideoStep step =
+        OpenVideoFileWithFallback(session, settings, testCompressor ? testCompressor : settings.CompressorCode);
     if (step != VideoStep::Done) return FailStart(*this, StepText(step));
 
     session.withSound = settings.RecSound != 0;
+    session.soundReserve = session.withSound ? kSoundReserveBytes : 0;
     SoundSource* sound = host_.Sound();
     if (session.withSound && !PrepareSoundStream(session, RecorderWaveFormat(sound, settings)))
         return FailStart(*this, "(Prepare Wave Stream)");

@@ -8,6 +8,13 @@
 
 namespace {
 
+// The file as the user finds it: relative names are taken from the current folder.
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
 void ReleaseBuffers(RecordingSession& session) {
     if (session.frame) {
         if (session.frameInitial) ::SelectObject(session.frame, session.frameInitial);
@@ -62,7 +69,8 @@ StopOutcome Recorder::StopRecording() {
 
     const StopOutcome outcome{OutcomeOf(session.FrameCount.load()), session.FrameCount.load(),
                               session.SkipCount.load(), session.LastAviError,
-                              session.withSound && !session.soundStarted};
+                              session.withSound && !session.soundStarted, session.budget.Limit(),
+                              FullPath(session.outputPath)};
     const HWND window = session.window;
     // A file without a single frame position is of no use to anyone.
     if (positions == 0 && !session.outputPath.empty()) ::DeleteFileA(session.outputPath.c_str());

@@ -44,7 +44,16 @@ HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* 
 
 void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount) {
     if (!session.sound || sampleCount <= 0) return;
-    const HRESULT result = AppendSound(session, sampleCount, data, sampleCount * (format.wBitsPerSample / 8));
+    const int32_t bytes = sampleCount * (format.wBitsPerSample / 8);
+    // While recording, the room kept for the stop's sound stays free; the
+    // stop's sound itself may use it.
+    const bool recording = session.FrameCount.load() >= 0 && !session.closing.load();
+    if (!session.budget.Fits(ChunkBytes(bytes), recording ? session.soundReserve : 0)) {
+        if (recording) AbortRecording(session, kAbortFileFull);
+        return;   // the block is lost; the file stays whole
+    }
+    session.budget.Add(ChunkBytes(bytes));
+    const HRESULT result = AppendSound(session, sampleCount, data, bytes);
     if (result != 0) {
         session.LastAviError = result;
         AbortRecording(session, kAbortSound);

@@ -22,6 +22,28 @@ void ReportFormatFailure(HWND owner, HRESULT result) {
     AppMessageBox(owner, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
 }
 
+// Whether the next frame fits the file: its format change, the empty
+// positions before it and the frame at its largest, with the room kept for
+// the sound of the stop.
+bool FrameFits(const RecordingSession& session, bool newFormat) {
+    int64_t bytes = ChunkBytes(FrameBound(session.frameSize, session.compressed));
+    if (newFormat && session.colourCount > 0) bytes += ChunkBytes(PaletteChangeBytes(session.colourCount));
+    bytes += (session.FrameCount.load() - session.streamLength) * ChunkBytes(0);
+    return session.budget.Fits(bytes, session.soundReserve);
+}
+
+// What a frame took in the file. Compressed, the stream's index knows (the
+// written-bytes result of the write is not to be trusted: some versions of
+// the file services swap it with the sample count); when it does not
+// answer, the frame counts at its largest.
+int64_t WrittenFrameBytes(RecordingSession& session, int32_t position) {
+    if (!session.compressed) return session.frameSize;
+    LONG bytes = 0;
+    if (AVIStreamSampleSize(session.rawVideo, position, &bytes) != 0 || bytes < 0)
+        return FrameBound(session.frameSize, true);
+    return bytes;
+}
+
 // Sized and filled by the sound stream's format: the settings may have
 // changed since the start, or named a format the wave recorder refused.
 void WriteSilence(RecordingSession& session) {
@@ -29,6 +51,8 @@ void WriteSilence(RecordingSession& session) {
     const Silence silence = SingleShotSilence(static_cast<int32_t>(format.nSamplesPerSec), format.wBitsPerSample,
                                               session.settings.FPSPlay);
     if (!session.sound || silence.samples <= 0) return;
+    if (!session.budget.Fits(ChunkBytes(silence.bytes))) return;
+    session.budget.Add(ChunkBytes(silence.bytes));
     std::vector<uint8_t> buffer(static_cast<size_t>(silence.bytes), silence.fill);
     AppendSound(session, silence.samples, buffer.data(), silence.bytes);
 }
@@ -38,8 +62,14 @@ void WriteSilence(RecordingSession& session) {
 void WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
     static char nothing = 0;
     if (!session.video) return;
-    for (; session.streamLength < upTo; ++session.streamLength)
-        ::AVIStreamWrite(session.video, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
+    // A compressor would take an empty write for a whole frame (and read it
+    // from the one-byte buffer): empty positions go to the file's own
+    // stream, where the next frame continues them.
+    PAVISTREAM stream = session.compressed ? session.rawVideo : session.video;
+    for (; session.streamLength < upTo && session.budget.Fits(ChunkBytes(0)); ++session.streamLength) {
+        ::AVIStreamWrite(stream, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
+        session.budget.Add(ChunkBytes(0));
+    }
 }
 
 void Recorder::WriteFrames() {
@@ -67,7 +97,12 @@ void Recorder::WriteWaitingFrames() {
         FrameSlot& slot = session->ring[index];
 
         if (state.load() == Recording) {
-            if (slot.paletteVersion > session->lastWrittenPaletteVersion) {
+            const bool newFormat = slot.paletteVersion > session->lastWrittenPaletteVersion;
+            if (!FrameFits(*session, newFormat)) {
+                AbortRecording(*session, kAbortFileFull);   // stops the recording as the user would
+                return;
+            }
+            if (newFormat) {
                 const HRESULT result =
                     ::AVIStreamSetFormat(session->video, session->FrameCount.load(), session->Format(),
                                          FormatBytes(session->colourCount));
@@ -82,12 +117,14 @@ void Recorder::WriteWaitingFrames() {
                     return;
                 }
                 session->lastWrittenPaletteVersion = slot.paletteVersion;
+                if (session->colourCount > 0) session->budget.Add(ChunkBytes(PaletteChangeBytes(session->colourCount)));
             }
             const int32_t position = TakeFramePosition(session->FrameCount);
             if (position < 0) return;
             WriteEmptyPositions(*session, position);
             ::AVIStreamWrite(session->video, position, 1, slot.pixels, session->frameSize, 0, nullptr, nullptr);
             session->streamLength = position + 1;
+            session->budget.Add(ChunkBytes(WrittenFrameBytes(*session, position)));
         }
         slot.full = 0;   // written, or dropped while paused
 

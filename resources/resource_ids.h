@@ -34,6 +34,7 @@
 #define IDS_SOUND_FAILED        121   // printf: AVI error number
 #define IDS_NO_SOUND_DEVICE     122   // under a stop message: no wave input device
 #define IDS_SOUND_NOT_STARTED   123   // under a stop message: the device would not record
+#define IDS_FILE_LIMIT          125   // %1 the size limit, %2 the file
 #define IDS_UNINSTALL_ASK       129
 #define IDS_COMPRESSOR_NONE     134
 #define IDS_COMPRESSOR_DIB      135

@@ -59,6 +59,7 @@ private:
         ZmbvVector best;
         int bestRows;         // rows of the block equal under the best vector
         int rows;             // the block's height
+        bool quick;           // matched whole by its last vector or a hot one
     };
     struct Rect {
         int x0, y0, w, h;
@@ -75,6 +76,7 @@ private:
     size_t EncodeInter(const PictureView& picture, const uint8_t* palette, uint8_t* out, size_t capacity);
     Rect BlockRect(int block) const;
     void FindChangedBlocks(const PictureView& picture);
+    void QuickMatch(const PictureView& picture, Changed& c);
     void HashChangedBlocks(const PictureView& picture);
     int VoteScroll() const;
     void ChooseVector(const PictureView& picture, Changed& c, uint8_t* pairs);

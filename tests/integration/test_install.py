@@ -14,6 +14,7 @@ COPIED = ["file_id.diz", "readme.txt", "Velmorax.exe", "Velmorax.hlp", "VelRes.d
 REMOVED = ["Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll", "VelZmbv.dll",
            "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID", "Velmorax.ini", "readme.txt"]
 COMPANY_HKCU, COMPANY_HKLM = r"HKCU\SOFTWARE\Orvantis", r"HKLM\SOFTWARE\Orvantis"
+DRIVERS_KEY = r"HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Drivers32"
 
 
 def contents(folder):
@@ -92,6 +93,10 @@ class Install(SessionTest):
             self.assertEqual(f.read(), expected_batch(win_target))
         self.assertEqual(s.reg_query(UNINSTALL_KEY), {"DisplayName": ("REG_SZ", "Velmorax"),
                                                       "UninstallString": ("REG_SZ", r"C:\windows\UnZelko.bat")})
+        # The codec is registered for other programs, with the installed library's path
+        # (reg prints it in the console's code page).
+        library = (win_target + "\\VelZmbv.dll").encode("cp437").decode("latin-1")
+        self.assertEqual(s.reg_query(DRIVERS_KEY).get("vidc.ZMBV"), ("REG_SZ", library))
         group = program_group(s)
         self.assertEqual(sorted(os.listdir(group)), ["Uninstall Velmorax.lnk", "Velmorax Help.lnk",
                                                      "Velmorax README.lnk", "Velmorax.lnk"])
@@ -117,6 +122,7 @@ class Install(SessionTest):
         self.assertFalse(os.path.exists(batch_file(s)))
         self.assertIsNone(program_group(s))
         self.assertIsNone(s.reg_query(UNINSTALL_KEY))
+        self.assertNotIn("vidc.ZMBV", s.reg_query(DRIVERS_KEY))
         self.assertIsNone(s.reg_query(COMPANY_HKCU + r"\Velmorax"))
         self.assertIsNone(s.reg_query(COMPANY_HKLM))                    # no other product: the company key goes
         self.assertEqual(s.reg_query(COMPANY_HKCU + r"\Other"), {"Kept": ("REG_SZ", "yes")})
@@ -126,6 +132,7 @@ class Install(SessionTest):
         program = s.program_dir()
         before = contents(program)
         os.mkdir(batch_file(s))   # a folder in the batch file's place: it cannot be written
+        s.reg_add(DRIVERS_KEY, "vidc.ZMBV", "REG_SZ", r"C:\other\zmbv.dll")   # another program's codec
         spelling = "z:" + os.path.join(s.dir.upper(), "work", "..", "PROGRAM", ".")   # forward slashes too
 
         proc = s.start("-install")
@@ -136,6 +143,7 @@ class Install(SessionTest):
         self.assertEqual(s.wait_exit(proc), 0)
 
         self.assertEqual(contents(program), before)   # not one file copied onto itself
+        self.assertEqual(s.reg_query(DRIVERS_KEY)["vidc.ZMBV"], ("REG_SZ", r"C:\other\zmbv.dll"))   # left alone
         self.assertIsNotNone(s.reg_query(UNINSTALL_KEY))
         items = os.listdir(program_group(s))
         self.assertIn("Velmorax.lnk", items)

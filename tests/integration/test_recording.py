@@ -75,12 +75,15 @@ class Recording(SessionTest):
         self.assertEqual(stream["time_base"], "1/10")
         strh, strf, index = avi_chunks(path)
         self.assertEqual(strh[0], b"vids")
-        self.assertEqual(strh[1], b"DIB ")   # the default compressor cannot take the frames here
+        # No compressor chosen, and the one by colour depth cannot take the frames here: our codec.
+        self.assertEqual(strh[1], b"ZMBV")
+        self.assertEqual(stream["codec_name"], "zmbv")
         self.assertEqual((strh[6], strh[7]), (1000, 10000))   # dwScale, dwRate
-        self.assertEqual(strh[10], self.WIDTH * self.HEIGHT * 4)   # dwSuggestedBufferSize
         self.assertEqual(strh[13:17], (0, 0, self.WIDTH, self.HEIGHT))   # rcFrame
         self.assertEqual(strf[:5], (40, self.WIDTH, self.HEIGHT, 1, 32))
-        self.assertEqual(strf[5], 0)   # BI_RGB
+        self.assertEqual(strf[5], struct.unpack("<I", b"ZMBV")[0])
+        # Under a tenth of the same frames uncompressed.
+        self.assertLess(os.path.getsize(path) * 10, len(index) * self.WIDTH * self.HEIGHT * 4)
 
         frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
         written = [e for e in index if e[3] > 0]
@@ -95,6 +98,8 @@ class Recording(SessionTest):
             self.assertEqual(avi_tools.differing_pixels(frame, expected, self.WIDTH), [], "frame %d from the end" % n)
 
     def test_summary_counts_the_positions_in_the_file(self):
+        # Without the codec's library the recording falls back to uncompressed frames, as before it came.
+        os.remove(os.path.join(self.s.program_dir(), "VelZmbv.dll"))
         proc = self.record(4, "-rec", *self.region_args("-f15", "-a", "sum.avi"))
         box = self.s.wait_message_box()
         m = re.search(r"(\d+)\D+(\d+)", box["text"])
@@ -111,8 +116,11 @@ class Recording(SessionTest):
         strh, _, index = avi_chunks(path)
         self.assertEqual((strh[6], strh[7]), (1000, 15000))
         self.assertEqual(avi_tools.video_stream(path)["r_frame_rate"], "15/1")
+        self.assertEqual(strh[1], b"DIB ")
+        self.assertEqual(strh[10], self.WIDTH * self.HEIGHT * 4)   # dwSuggestedBufferSize
         self.assertEqual(len(index), positions)
         self.assertEqual(len([e for e in index if e[3] == 0]), skipped)
+        self.assertTrue(all(e[3] in (0, self.WIDTH * self.HEIGHT * 4) for e in index))
         self.assertEqual(strh[9], positions)   # dwLength
 
     def test_cursor_is_drawn_where_it_is_and_clipped_at_the_edge(self):
@@ -194,6 +202,24 @@ class Recording(SessionTest):
         self.assertEqual(index[:len(index) - len(empty)], [e for e in index if e[3] > 0])
         frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
         self.assertEqual(len(frames), len(index) - len(empty))
+
+    def test_the_size_limit_stops_the_recording_and_leaves_a_whole_file(self):
+        limit = 2000000   # the test-only limit; a key frame every frame fills it in a second
+        self.s.env["VELMORAX_TEST_FILE_LIMIT"] = str(limit)
+        proc = self.s.start("-recx", "-i-", *self.region_args("-f10", "-k1", "-a", "limit.avi"))
+        box = self.s.wait_message_box()   # nobody stops this recording
+        path = os.path.join(self.s.work, "limit.avi")
+        self.assertIn("%d bytes" % limit, box["text"])
+        self.assertIn("Z:" + path.replace("/", "\\"), box["text"])
+        self.s.answer(box, 1)
+        self.assertEqual(self.s.wait_exit(proc), 2)
+
+        self.assertLessEqual(os.path.getsize(path), limit)
+        strh, _, index = avi_chunks(path)
+        self.assertGreater(len(index), 3)
+        # Every frame the header claims is in the file and decodes.
+        frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)
+        self.assertEqual((strh[9], int(avi_tools.video_stream(path)["nb_frames"]), len(frames)), (len(index),) * 3)
 
     def test_a_menu_open_during_the_recording_holds_nothing_back(self):
         # The system menu's own message loop hands the frame clock's wake-ups

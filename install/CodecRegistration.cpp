@@ -1,0 +1,50 @@
+// The video codec's driver in the system's list of drivers, for other
+// programs (the program itself installs it for its own run at start).
+#include "InstallNames.h"
+#include "InstallPaths.h"
+#include "InstallSteps.h"
+
+#include <mmsystem.h>
+#include <vfw.h>
+
+namespace {
+
+constexpr DWORD kCodecCode = mmioFOURCC('Z', 'M', 'B', 'V');
+constexpr char kDriversKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+constexpr char kDriverValue[] = "vidc.ZMBV";
+
+// The driver registered for the codec's code: its library's path, or empty.
+// Windows NT keeps the list in the registry, Windows 95 in system.ini.
+std::string RegisteredDriver() {
+    char path[MAX_PATH + 1] = "";
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDriversKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        DWORD size = MAX_PATH, type = 0;
+        const bool read = ::RegQueryValueExA(key, kDriverValue, nullptr, &type, reinterpret_cast<BYTE*>(path),
+                                             &size) == ERROR_SUCCESS && type == REG_SZ;
+        ::RegCloseKey(key);
+        if (read) return std::string(path, ::strnlen(path, size));
+    }
+    ::GetPrivateProfileStringA("drivers32", kDriverValue, "", path, sizeof path, "system.ini");
+    return path;
+}
+
+bool IsOurs(const std::string& driver) {
+    const size_t slash = driver.find_last_of("\\/:");
+    return SameFolderName(slash == std::string::npos ? driver : driver.substr(slash + 1), kCodecLibrary);
+}
+
+}  // namespace
+
+void RegisterCodecDriver(const std::string& folder) {
+    const std::string path = folder + "\\" + kCodecLibrary;
+    if (path.size() > kMaxPathLength || ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    // Another program's driver for the same format stays: it plays our files as well.
+    const std::string registered = RegisteredDriver();
+    if (!registered.empty() && !IsOurs(registered)) return;
+    ::ICInstall(ICTYPE_VIDEO, kCodecCode, reinterpret_cast<LPARAM>(path.c_str()), nullptr, ICINSTALL_DRIVER);
+}
+
+void UnregisterCodecDriver() {
+    if (IsOurs(RegisteredDriver())) ::ICRemove(ICTYPE_VIDEO, kCodecCode, 0);
+}
