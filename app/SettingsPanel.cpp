@@ -10,6 +10,7 @@
 #include "../hotkeys/HotkeyAction.h"
 #include "../hotkeys/HotkeyEditDialog.h"
 #include "../hotkeys/Hotkeys.h"
+#include "../record/OwnCodec.h"
 #include "../region/RegionButtons.h"
 #include "../region/RegionChoice.h"
 
@@ -153,3 +154,9 @@ void SettingsPanel::RestoreDefaults() {
 }
 
 void SettingsPanel::OnPanelHelp() { ShowHelp(hwnd_, HELP_CONTEXT, static_cast<DWORD_PTR>(HelpTopicForTab(tabs.GetCurSel()))); }
+
+std::vector<InstalledCompressor> SettingsPanel::OwnCompressors() {
+    InstalledCompressor codec;
+    if (!OwnCodecEntry(codec.handler, codec.description)) return {};
+    return {codec};
+}

@@ -32,6 +32,7 @@ public:
     // PageHost
     bool EditHotkey(int hotkeyId) override;
     bool ChooseRegion(bool pickWindow) override;
+    std::vector<InstalledCompressor> OwnCompressors() override;
 
     // After the hotkeys were released for a while: all of them again, and
     // the single-shot one too while a recording is paused.

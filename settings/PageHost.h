@@ -1,8 +1,12 @@
 // What the settings pages need from above the settings layer: the hotkey
-// dialog with the hotkeys released around it, and choosing the capture
-// rectangle on the screen. The settings panel that owns the pages
-// implements it.
+// dialog with the hotkeys released around it, choosing the capture
+// rectangle on the screen, and the compressors that only this program
+// has. The settings panel that owns the pages implements it.
 #pragma once
+
+#include "CompressorList.h"
+
+#include <vector>
 
 class PageHost {
 public:
@@ -17,4 +21,7 @@ public:
     // a window, else by dragging); true when the user accepted and StartX,
     // StartY, Width and Height were stored.
     virtual bool ChooseRegion(bool pickWindow) = 0;
+    // Compressors installed for this program alone: the system's list of
+    // compressors does not show them.
+    virtual std::vector<InstalledCompressor> OwnCompressors() = 0;
 };

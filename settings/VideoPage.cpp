@@ -67,8 +67,22 @@ void CMyPropertyPage3::FillCompressorList() {
     compressors_.Attach(Item(IDC_VIDEO_COMPRESSOR));
     std::vector<uint32_t> listed;
     for (int i = 0; i < compressors_.GetCount(); ++i) listed.push_back(static_cast<uint32_t>(compressors_.GetItemData(i)));
+    // The system's compressors, then the program's own ones.
+    const std::vector<InstalledCompressor> own = host_.OwnCompressors();
+    int systemCount = -1;
+    const CompressorSource source = [&](int index, InstalledCompressor& found) {
+        if (systemCount < 0) {
+            const CompressorProbe probe = SystemVideoCompressor(index, found);
+            if (probe != CompressorProbe::End) return probe;
+            systemCount = index;
+        }
+        const size_t ownIndex = static_cast<size_t>(index - systemCount);
+        if (ownIndex >= own.size()) return CompressorProbe::End;
+        found = own[ownIndex];
+        return CompressorProbe::Found;
+    };
     const std::vector<CompressorEntry> added = CompressorEntriesToAdd(
-        listed, LoadResString(IDS_COMPRESSOR_NONE), LoadResString(IDS_COMPRESSOR_DIB), SystemVideoCompressor);
+        listed, LoadResString(IDS_COMPRESSOR_NONE), LoadResString(IDS_COMPRESSOR_DIB), source);
     for (const CompressorEntry& entry : added) compressors_.Add(entry.text, entry.code);
 }
 

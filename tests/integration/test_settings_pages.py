@@ -230,6 +230,8 @@ class Pages(PagesTest):
         self.assertEqual(items[-1].split("\t")[2:], ["20424944", "Uncompressed (full frames)"])
         codes = [i.split("\t")[2] for i in items]
         self.assertEqual(len(codes), len(set(codes)))
+        # The program's own codec is listed although only this program has it.
+        self.assertIn(["56424d5a", "Velmorax Screen Codec (ZMBV)"], [i.split("\t")[2:] for i in items])
 
         state, _ = self.close()
         self.assertEqual((rate(state, "FPS"), rate(state, "FPSPlay")), (7.25, 7.25))
