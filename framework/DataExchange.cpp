@@ -97,25 +97,7 @@ void DataExchange::Fail(int id, UINT messageId) {
         ::SetFocus(control);
         ::SendMessageA(control, EM_SETSEL, 0, -1);
     }
-    // The focus change that led here (a Tab, a click on another field) may
-    // still be on its way and finish once this handler returns: the focus
-    // is put back once more after it, and until then the refusal counts as
-    // showing.
-    if (!control || !::PostMessageA(dialog_.hwnd(), RefusalRefocusMessage(), reinterpret_cast<WPARAM>(control), 0))
-        --refusalsShowing;
-}
-
-UINT RefusalRefocusMessage() {
-    static const UINT message = ::RegisterWindowMessageA("Velmorax.RefusalRefocus");
-    return message;
-}
-
-void FinishRefusal(HWND control) {
-    if (::IsWindow(control) && ::GetFocus() != control) {
-        ::SetFocus(control);
-        ::SendMessageA(control, EM_SETSEL, 0, -1);
-    }
-    if (refusalsShowing > 0) --refusalsShowing;
+    --refusalsShowing;
 }
 
 void DDX_Text(DataExchange& dx, int id, int32_t& value) {

@@ -44,11 +44,6 @@ void DDX_Radio(DataExchange& dx, int firstId, int32_t& value);  // index in the 
 // focus; their handlers skip their exchange then, so that one mistake gives
 // one message.
 bool DataExchangeRefusalShowing();
-// The message a dialog gets after a refusal, with the refused control in
-// wParam; the dialog hands it to FinishRefusal, which puts the focus back
-// there if it went elsewhere meanwhile and ends the refusal.
-UINT RefusalRefocusMessage();
-void FinishRefusal(HWND control);
 
 // The parsers behind DDX_Text, usable without a window. They look at the first
 // 31 characters, allow blanks and tabs around one number, and refuse anything

@@ -103,10 +103,6 @@ void CDialog::OnOK() {
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == RefusalRefocusMessage()) {
-        FinishRefusal(reinterpret_cast<HWND>(wParam));
-        return TRUE;
-    }
     LRESULT result = 0;
     if (Dispatch(message, wParam, lParam, result)) {
         if (ReturnsDirectly(message)) return result;
