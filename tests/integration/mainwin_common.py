@@ -96,3 +96,10 @@ def select_tab(session, index, window="Velmorax"):
 def help_heading(session):
     w = session.wait_window("Velmorax Help")
     return session.controls(w["hwnd"])[101]["text"]
+
+
+def move_pointer(session, x, y):
+    """Moves the pointer and waits until Wine has seen it get there: a
+    recording that starts earlier takes the old place as its start."""
+    session.xdotool("mousemove", x, y)
+    wait_for(lambda: session.wintool("pointer").split() == [str(x), str(y)], what="pointer at %d,%d" % (x, y))

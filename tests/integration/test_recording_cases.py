@@ -414,7 +414,7 @@ class Panning(Base):
         mw.click(self.s, 1018, window=hotkey_page)
         mw.wait_for(lambda: pan_locked() == 1, what="pan locked by its box")
         mw.focus_window(self.s, "Velmorax")   # keys reach Wine through one of its windows
-        self.s.xdotool("mousemove", 200, 300)
+        mw.move_pointer(self.s, 200, 300)
         self.s.wintool("command", main, mw.START)
         time.sleep(3)
 
@@ -457,7 +457,7 @@ class Panning(Base):
             self.assertGreater(shown.count(place), 3, place)
 
     def test_pan_modifiers_move_the_rectangle_held_exactly(self):
-        self.s.xdotool("mousemove", 200, 300)
+        mw.move_pointer(self.s, 200, 300)
         focus = lambda: mw.focus_window(self.s, "Velmorax")   # key states reach Wine through its windows
         frames, saved = self.record_moves([(250, 320, ("ctrl", "shift")),          # follows: 50 right, 20 down
                                            (320, 320, ("ctrl", "shift", "alt")),   # Alt too: stays

@@ -27,6 +27,7 @@
 //                                        width and height, then one row per line, '#' for text, '.' else
 //   wintool palette SECONDS              a window realizes 236 new colours in the foreground for that long;
 //                                        prints the system palette entries 10..13 before and after
+//   wintool pointer                      where the pointer is, as Wine has it: x y
 //   wintool freeze WINDOW SECONDS        suspends the thread that runs the window for that long (a
 //                                        program whose user-interface thread is held up, as by a slow disk)
 #include <windows.h>
@@ -423,6 +424,12 @@ int main(int argc, char** argv) {
                       static_cast<DWORD>(Number(argv[6])));
     if (verb == "label" && argc >= 3) return Label(argv[2]);
     if (verb == "palette" && argc >= 3) return RealizePalette(static_cast<DWORD>(Number(argv[2])));
+    if (verb == "pointer") {
+        POINT at{};
+        if (!GetCursorPos(&at)) return 1;
+        std::printf("%ld\t%ld\n", at.x, at.y);
+        return 0;
+    }
     if (verb == "freeze" && argc >= 4) {
         HWND hwnd = FindByName(argv[2]);
         const DWORD threadId = hwnd ? GetWindowThreadProcessId(hwnd, nullptr) : 0;
