@@ -113,8 +113,6 @@ void DDX_Text(DataExchange& dx, int id, int32_t& value) {
         dx.Fail(id, kInvalidIntegerMessage);
 }
 
-void DDX_Text(DataExchange& dx, int id, double& value) { DDX_Text(dx, id, value, nullptr); }
-
 void DDX_Text(DataExchange& dx, int id, double& value, NumberFits fits) {
     if (!dx.active()) return;
     if (!dx.saving()) {

@@ -30,11 +30,12 @@ private:
     bool failed_ = false;
 };
 
-void DDX_Text(DataExchange& dx, int id, int32_t& value);      // whole decimal number
-void DDX_Text(DataExchange& dx, int id, double& value);       // decimal fraction, %.15g
-// The same; a number for which fits is false is refused as an invalid number.
 using NumberFits = bool (*)(double value);
-void DDX_Text(DataExchange& dx, int id, double& value, NumberFits fits);
+
+void DDX_Text(DataExchange& dx, int id, int32_t& value);      // whole decimal number
+// A decimal fraction, shown with %.15g; a number for which fits (when given)
+// is false is refused as an invalid number.
+void DDX_Text(DataExchange& dx, int id, double& value, NumberFits fits = nullptr);
 void DDX_Text(DataExchange& dx, int id, std::string& value);  // text as it is
 void DDX_Check(DataExchange& dx, int id, int32_t& value);     // 0 unchecked, 1 checked
 void DDX_Radio(DataExchange& dx, int firstId, int32_t& value);  // index in the group, -1 none

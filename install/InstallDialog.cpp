@@ -8,6 +8,7 @@
 #include "InstallPaths.h"
 
 #include "../framework/App.h"
+#include "../framework/Wnd.h"
 #include "../resources/resource_ids.h"
 
 #include <commdlg.h>
@@ -25,13 +26,6 @@ int Message(HWND owner, const std::string& text, UINT flags) {
 
 std::string Directory(const std::string& folder) { return "Directory \"" + folder + "\""; }
 
-std::string ControlText(HWND dialog, int id) {
-    HWND control = ::GetDlgItem(dialog, id);
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
-
 void CentreOnDesktop(HWND dialog) {
     RECT desktop{}, own{};
     ::GetWindowRect(::GetDesktopWindow(), &desktop);
@@ -44,7 +38,7 @@ void CentreOnDesktop(HWND dialog) {
 // The typed folder made full and checked, or empty after telling the user why
 // it cannot be used.
 std::string UsableFolder(HWND dialog) {
-    const std::string typed = ControlText(dialog, IDC_INSTALL_FOLDER);
+    const std::string typed = WindowText(::GetDlgItem(dialog, IDC_INSTALL_FOLDER));
     std::string folder;
     FolderProblem problem = CheckInstallFolder(typed);
     // A relative or roundabout name is judged by the full path it reaches.

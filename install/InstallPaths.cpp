@@ -2,9 +2,9 @@
 
 #include "InstallNames.h"
 
-#include <windows.h>
+#include "../framework/TextConversion.h"
 
-#include <vector>
+#include <windows.h>
 
 namespace {
 
@@ -81,19 +81,7 @@ bool SameFolderName(const std::string& a, const std::string& b) {
 bool ConvertCodePage(const std::string& text, unsigned fromPage, unsigned toPage, std::string& out) {
     out.clear();
     std::wstring wide;
-    if (!ToWide(text, fromPage, wide)) return false;
-    if (wide.empty()) return true;
-    const int size = static_cast<int>(wide.size());
-    // UTF-8 and UTF-7 take neither flag nor a default character: they represent everything.
-    const bool unicode = toPage == CP_UTF8 || toPage == CP_UTF7;
-    BOOL usedDefault = FALSE;
-    const DWORD flags = unicode ? 0 : WC_NO_BEST_FIT_CHARS;
-    const int length = ::WideCharToMultiByte(toPage, flags, wide.data(), size, nullptr, 0, nullptr,
-                                             unicode ? nullptr : &usedDefault);
-    if (length <= 0 || usedDefault) return false;
-    out.resize(static_cast<size_t>(length));
-    return ::WideCharToMultiByte(toPage, flags, wide.data(), size, &out[0], length, nullptr,
-                                 unicode ? nullptr : &usedDefault) == length && !usedDefault;
+    return ToWide(text, fromPage, wide) && NarrowText(wide, toPage, out);
 }
 
 unsigned BatchFileCodePage() {

@@ -40,7 +40,9 @@ bool CopyDistribution(const std::string& sourceDir, const std::string& targetDir
     return allRequired;
 }
 
-// The batch file in the console's code page, written whole or not at all.
+// The batch file in the console's code page, written whole or not at all;
+// not at all when the folder or the batch file's own path (the text names
+// both) has a letter that page lacks.
 bool WriteUninstallBatch(const std::string& batchPath, const std::string& folder, bool windowsNT) {
     if (batchPath.size() > kMaxPathLength) return false;
     std::string text;
@@ -101,7 +103,7 @@ int InstallProgram(const std::string& sourceDir) {
 
     const bool windowsNT = IsWindowsNT();
     const std::string batchPath = windowsDir + kUninstallBatchName;
-    if (windowsDir.empty() || !FitsBatchFile(batchPath) || !WriteUninstallBatch(batchPath, folder, windowsNT)) {
+    if (windowsDir.empty() || !WriteUninstallBatch(batchPath, folder, windowsNT)) {
         ShowError("The uninstall batch file \"" + batchPath +
                   "\" could not be written, so Velmorax cannot be uninstalled automatically. The installation "
                   "goes on.");

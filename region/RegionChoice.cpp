@@ -2,15 +2,12 @@
 
 #include "RegionOverlay.h"
 
-#include "../framework/App.h"
-
 bool ChooseRegionOnScreen(bool pickWindow, ScreenRect& chosen) {
     RegionOverlay overlay;
     if (!overlay.Created()) return false;
     bool accepted = false;
     if (!pickWindow) {
-        HCURSOR cross = ::LoadCursorA(AfxGetResourceHandle(), "CROSSCUR");
-        if (cross) ::SetCursor(cross);
+        ::SetCursor(CrossCursor());
         overlay.mode = OverlayMode::Crosshair;
         if (ResultAccepts(overlay.RunModal())) {
             // The band starts where the pointer is now: normally the first click.

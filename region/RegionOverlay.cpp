@@ -16,11 +16,6 @@ constexpr UINT kHitTestPatience = 200;    // ms a foreign window gets to answer
 // The overlay that the blink timer's ticks are for; set only during RunModal.
 RegionOverlay* activeOverlay = nullptr;
 
-HCURSOR CrossCursor() {
-    HCURSOR cursor = ::LoadCursorA(AfxGetResourceHandle(), "CROSSCUR");
-    return cursor ? cursor : ::LoadCursorA(nullptr, IDC_CROSS);
-}
-
 // Inverts the outline of a picked window with a pen five pixels wide.
 void XorOutline(HDC dc, const RECT& r) {
     if (!dc) return;
@@ -57,6 +52,11 @@ bool DrawLabelBox(HDC dc, int x, int y, int width, int height, const std::string
 }
 
 }  // namespace
+
+HCURSOR CrossCursor() {
+    HCURSOR cursor = ::LoadCursorA(AfxGetResourceHandle(), "CROSSCUR");
+    return cursor ? cursor : ::LoadCursorA(nullptr, IDC_CROSS);
+}
 
 const MessageEntry RegionOverlay::kMessages[] = {
     OnMessage<&RegionOverlay::OnPaint>(WM_PAINT),

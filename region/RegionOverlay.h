@@ -23,6 +23,9 @@ enum class OverlayMode : int32_t { RubberBand = 1, Crosshair = 2, PickWindow = 3
 constexpr int32_t kOverlayAccepted = 1;    // Enter
 constexpr int32_t kOverlayCancelled = 2;   // Escape, focus lost, closed, nothing picked
 
+// The resource library's "CROSSCUR", or the system's crosshair without it.
+HCURSOR CrossCursor();
+
 class RegionOverlay : public CWnd {
 public:
     // Copies the screen, then creates the window hidden and as large as the

@@ -46,7 +46,7 @@ def next_box(session, dialog, timeout=30):
 
 
 def folder_text(session, dialog):
-    return session.wintool("gettext", dialog, FOLDER).rstrip("\r\n")
+    return session.controls(dialog)[FOLDER]["text"]
 
 
 def type_folder(session, dialog, text):

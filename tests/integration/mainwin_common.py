@@ -51,6 +51,16 @@ def main_window(session):
     return [w for w in session.windows() if w["title"] == "Velmorax" and w["cls"] == "#32770"][0]["hwnd"]
 
 
+def start_with_settings(session, *args):
+    """Starts the program and shows its settings panel; returns the process
+    and the main window's handle."""
+    proc = start(session, *args)
+    main = main_window(session)
+    session.wintool("command", main, SETTINGS)
+    wait_for(lambda: session.controls(main)[1065]["visible"], what="settings shown")
+    return proc, main
+
+
 def enabled(session, *ids):
     c = main_controls(session)
     return tuple(c[i]["enabled"] if i in c else None for i in ids)

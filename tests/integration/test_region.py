@@ -10,7 +10,7 @@ import unittest
 import avi_tools
 import mainwin_common as mw
 from harness import WINE, WINTOOL, SessionTest, dword
-from mainwin_common import SETTINGS, KEYS_KEY, STATE_KEY
+from mainwin_common import KEYS_KEY, STATE_KEY
 
 DRAG, PICK = 1019, 1020
 FIELDS = (1023, 1024, 1025, 1026)   # left, top, width, height
@@ -52,10 +52,7 @@ def inverted(pixel):
 
 class Overlay(SessionTest):
     def launch(self):
-        self.proc = mw.start(self.s)
-        self.main = mw.main_window(self.s)
-        self.s.wintool("command", self.main, SETTINGS)
-        mw.wait_for(lambda: self.s.controls(self.main)[1065]["visible"], what="settings shown")
+        self.proc, self.main = mw.start_with_settings(self.s)
         self.page = self.s.wintool("child", self.main, 110).strip()
         self.main_rect = [w for w in self.s.windows() if w["hwnd"] == self.main][0]["rect"]
 

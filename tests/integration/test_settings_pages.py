@@ -7,7 +7,7 @@ import unittest
 
 from harness import SessionTest, dword
 import mainwin_common as mw
-from mainwin_common import SETTINGS, KEYS_KEY, STATE_KEY
+from mainwin_common import KEYS_KEY, STATE_KEY
 
 REGION, HOTKEYS, VIDEO, SOUND = 110, 109, 111, 112   # page ids, the templates'
 TAB_OF = {REGION: 0, HOTKEYS: 1, VIDEO: 2, SOUND: 3}
@@ -28,10 +28,7 @@ class PagesTest(SessionTest):
     """Drives the pages of one running program."""
 
     def launch(self, *args):
-        self.proc = mw.start(self.s, *args)
-        self.main = [w for w in self.s.windows() if w["title"] == "Velmorax" and w["cls"] == "#32770"][0]["hwnd"]
-        self.s.wintool("command", self.main, SETTINGS)
-        mw.wait_for(lambda: self.s.controls(self.main)[1065]["visible"], what="settings shown")
+        self.proc, self.main = mw.start_with_settings(self.s, *args)
         self.pages = {}
 
     def page(self, page_id):

@@ -13,8 +13,6 @@
 //   wintool command WINDOW ID            posts WM_COMMAND ID (a button click)
 //   wintool post WINDOW MSG WPARAM LPARAM
 //   wintool send WINDOW MSG WPARAM LPARAM   prints the result
-//   wintool gettext WINDOW ID            the text of control ID as WM_GETTEXT gives it (what the
-//                                        user typed into an edit control, not its creation text)
 //   wintool wait TITLE SECONDS           waits until a visible window has the title; exit 1 on time-out
 //   wintool hold-hotkey MOD VK SECONDS   keeps a hotkey registered (another program holding it)
 //   wintool tab WINDOW ID                selected index of the tab control ID
@@ -379,17 +377,6 @@ int main(int argc, char** argv) {
         if (!hwnd) return 1;
         std::printf("%lld\n", static_cast<long long>(SendMessageA(hwnd, static_cast<UINT>(Number(argv[3])),
                                                                   Number(argv[4]), static_cast<LPARAM>(Number(argv[5])))));
-        return 0;
-    }
-    if (verb == "gettext" && argc >= 4) {
-        HWND control = GetDlgItem(FindByName(argv[2]), static_cast<int>(Number(argv[3])));
-        if (!control) return 1;
-        std::vector<char> text(4096, '\0');
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                                 SMTO_ABORTIFHUNG, 5000, &length))
-            return 1;
-        std::printf("%s\n", Escaped(std::string(text.data(), length)).c_str());
         return 0;
     }
     if (verb == "tab" && argc >= 4) {
