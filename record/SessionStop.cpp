@@ -52,9 +52,7 @@ StopOutcome Recorder::StopRecording() {
     StopFrameClock(session);
     ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-    if (session.withSound) {
-        if (SoundSource* sound = host_.Sound()) sound->Stop();
-    }
+    if (session.withSound) host_.Sound().Stop();
     // Positions skipped after the last written frame are part of the video too.
     const int32_t positions = session.PositionCount();
     WriteEmptyPositions(session, positions);

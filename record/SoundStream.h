@@ -18,8 +18,6 @@ struct WaveFormat {
 };
 
 // What a recording needs of the wave recorder (RecordingHost::Sound).
-// Without one, a recording with sound gets a sound stream in the settings'
-// format and no blocks.
 class SoundSource {
 public:
     virtual ~SoundSource() = default;
