@@ -211,9 +211,9 @@ bool Recorder::StartRecording(RecordState mode) {
     // Without wave input the recording goes on with an empty sound stream;
     // the stop tells the user.
     if (session.withSound) {
-        const WaveFormat& format = session.soundFormat;
+        const PCMWAVEFORMAT& format = session.soundFormat;
         session.soundStarted =
-            sound.Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
+            sound.Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
     StartFrameClock(session);
     RunRecordingLoop(*this);
