@@ -18,12 +18,6 @@ void MakeFolders(const std::string& folder) {
     ::CreateDirectoryA(folder.c_str(), nullptr);
 }
 
-std::string FullPath(const std::string& path) {
-    char buffer[MAX_PATH * 2];
-    const DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
-}
-
 StreamHeader HeaderOf(const AVISTREAMINFOA& info) {
     StreamHeader h;
     h.fccType = info.fccType;
@@ -67,6 +61,12 @@ uint64_t NowFileTime() {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     return Value(now);
+}
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH * 2];
+    const DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
 }
 
 RecordingJournal::~RecordingJournal() { Close(); }
