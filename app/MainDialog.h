@@ -44,7 +44,7 @@ public:
     HWND RecordingWindow() const override { return hwnd_; }
     void OnOutputNameChanged() override;
     bool ExitAfterRecording() const override;
-    SoundSource* Sound() override { return &sound; }
+    SoundSource& Sound() override { return sound; }
 
     BOOL DestroyWindow() override;
     BOOL OnInitDialog() override;

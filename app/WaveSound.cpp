@@ -2,25 +2,12 @@
 
 #include <new>
 
-WaveFormat ToWaveFormat(const PcmFormat& format) {
-    WaveFormat out;
-    out.wFormatTag = format.wFormatTag;
-    out.nChannels = format.nChannels;
-    out.nSamplesPerSec = format.nSamplesPerSec;
-    out.nAvgBytesPerSec = format.nAvgBytesPerSec;
-    out.nBlockAlign = format.nBlockAlign;
-    out.wBitsPerSample = format.wBitsPerSample;
-    return out;
-}
-
 void AudioSink::OnWaveBlock(CWave& wave, CWaveBlock&) {
     CWaveBlock* block = wave.Blocks().TakeOldest();
     if (!block) return;
-    recorder_.OnWaveBlock(ToWaveFormat(wave.Format()), block->Data(), block->SampleCount());
+    recorder_.OnWaveBlock(wave.Format(), block->Data(), block->SampleCount());
     delete block;
 }
-
-WaveFormat WaveSoundSource::Format() const { return ToWaveFormat(wave_.Format()); }
 
 bool WaveSoundSource::Start(int32_t blockBytes, bool startNow) {
     if (!window_) window_.reset(new (std::nothrow) WaveInWindow());

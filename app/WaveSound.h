@@ -26,7 +26,7 @@ class WaveSoundSource : public SoundSource {
 public:
     WaveSoundSource(CWave& wave, WaveSink& sink) : wave_(wave), sink_(sink) {}
 
-    WaveFormat Format() const override;
+    PCMWAVEFORMAT Format() const override { return wave_.Format(); }
     // Creates the input window on the first recording with sound; it stays
     // for later recordings.
     bool Start(int32_t blockBytes, bool startNow) override;
@@ -48,6 +48,3 @@ private:
     WaveSink& sink_;
     std::unique_ptr<WaveInWindow> window_;
 };
-
-// The recording's format record from the wave recorder's.
-WaveFormat ToWaveFormat(const PcmFormat& format);

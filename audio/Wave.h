@@ -43,7 +43,7 @@ public:
     // receiver go: nothing reaches it afterwards.
     void Stop();
 
-    const PcmFormat& Format() const { return format_; }
+    const PCMWAVEFORMAT& Format() const { return format_; }
     CWaveBlockList& Blocks() { return blocks_; }
     WaveInWindow* InputWindow() const { return inputWindow_; }
     WaveSink* Receiver() const { return receiver_; }
@@ -52,7 +52,7 @@ public:
     void Deliver(CWaveBlock* block);
 
 private:
-    PcmFormat format_;
+    PCMWAVEFORMAT format_ = MakePcmFormat(11025, 8);
     CWaveBlockList blocks_;
     WaveInWindow* inputWindow_ = nullptr;
     WaveSink* receiver_ = nullptr;

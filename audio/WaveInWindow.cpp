@@ -10,18 +10,6 @@ namespace {
 
 const char kClassName[] = "VelmoraxWaveIn";
 
-WAVEFORMATEX ToWaveFormatEx(const PcmFormat& format) {
-    WAVEFORMATEX wave{};
-    wave.wFormatTag = format.wFormatTag;
-    wave.nChannels = format.nChannels;
-    wave.nSamplesPerSec = format.nSamplesPerSec;
-    wave.nAvgBytesPerSec = format.nAvgBytesPerSec;
-    wave.nBlockAlign = format.nBlockAlign;
-    wave.wBitsPerSample = format.wBitsPerSample;
-    wave.cbSize = 0;
-    return wave;
-}
-
 }  // namespace
 
 bool IsNoInputDevice(const WaveInFailure& failure) {
@@ -53,15 +41,17 @@ bool WaveInWindow::Start(CWave& recorder, int32_t bufferBytes, bool startNow) {
     if (!hwnd_ && !CreateEx(0, kClassName, 0, "Wave Wnd", WS_POPUP, 0, 0, 0, 0, nullptr))
         return Fail(WaveInStep::Window, MMSYSERR_ERROR);
 
-    const WAVEFORMATEX format = ToWaveFormatEx(recorder.Format());
+    const PCMWAVEFORMAT& pcm = recorder.Format();
+    const WAVEFORMATEX format{pcm.wf.wFormatTag, pcm.wf.nChannels, pcm.wf.nSamplesPerSec, pcm.wf.nAvgBytesPerSec,
+                              pcm.wf.nBlockAlign, pcm.wBitsPerSample, 0};
     HWAVEIN opened = nullptr;
     const MMRESULT openResult = wave_.Open(&opened, format, hwnd_);
     if (openResult != MMSYSERR_NOERROR) return Fail(WaveInStep::Open, openResult);
     device_ = opened;
     bufferBytes_ = bufferBytes;
     running_ = recorded_ = false;
-    const PcmFormat& pcm = recorder.Format();
-    leadBytes_ = static_cast<DWORD>(uint64_t{wave_.RestartLeadMs()} * pcm.nSamplesPerSec / 1000 * pcm.nBlockAlign);
+    leadBytes_ =
+        static_cast<DWORD>(uint64_t{wave_.RestartLeadMs()} * pcm.wf.nSamplesPerSec / 1000 * pcm.wf.nBlockAlign);
     returnedBeforeResume_ = 0;
     dropBytes_ = 0;
     held_.reserve(kQueuedBuffers + 1);

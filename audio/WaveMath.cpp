@@ -5,16 +5,9 @@ bool IsOfferedWaveFormat(uint32_t samplesPerSec, uint32_t bitsPerSample) {
     return rateOffered && (bitsPerSample == 8 || bitsPerSample == 16);
 }
 
-PcmFormat MakePcmFormat(uint32_t samplesPerSec, uint16_t bitsPerSample) {
-    PcmFormat format;
+PCMWAVEFORMAT MakePcmFormat(uint32_t samplesPerSec, uint16_t bitsPerSample) {
     const uint16_t bytesPerSample = static_cast<uint16_t>(bitsPerSample / 8);
-    format.wFormatTag = 1;
-    format.nChannels = 1;
-    format.nSamplesPerSec = samplesPerSec;
-    format.nAvgBytesPerSec = samplesPerSec * bytesPerSample;
-    format.nBlockAlign = bytesPerSample;
-    format.wBitsPerSample = bitsPerSample;
-    return format;
+    return {{WAVE_FORMAT_PCM, 1, samplesPerSec, samplesPerSec * bytesPerSample, bytesPerSample}, bitsPerSample};
 }
 
 int32_t WaveSampleCount(uint32_t bytesRecorded, uint16_t bitsPerSample) {

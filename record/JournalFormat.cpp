@@ -12,7 +12,6 @@ constexpr uint32_t kMaxRecordBytes = 64u << 20;   // far above any real record
 
 class Writer {
 public:
-    void U16(uint16_t v) { Bytes(&v, 2); }
     void U32(uint32_t v) { Bytes(&v, 4); }
     void U64(uint64_t v) { Bytes(&v, 8); }
     void Bytes(const void* data, size_t n) {
@@ -137,10 +136,10 @@ std::vector<uint8_t> StreamRecord(uint32_t stream, const StreamHeader& header, c
     return Framed(kStream, w.out);
 }
 
-std::vector<uint8_t> FormatRecord(uint32_t stream, uint32_t position, const void* format, size_t bytes) {
+std::vector<uint8_t> FormatRecord(uint32_t stream, const void* format, size_t bytes) {
     Writer w;
     w.U32(stream);
-    w.U32(position);
+    w.U32(0);   // the position
     w.Bytes(format, bytes);
     return Framed(kFormat, w.out);
 }

@@ -72,7 +72,8 @@ std::vector<uint8_t> JournalMagic();
 
 std::vector<uint8_t> RecordingRecord(uint64_t startTime, const std::string& path);
 std::vector<uint8_t> StreamRecord(uint32_t stream, const StreamHeader& header, const std::string& name);
-std::vector<uint8_t> FormatRecord(uint32_t stream, uint32_t position, const void* format, size_t bytes);
+// The stream's one format, at position 0.
+std::vector<uint8_t> FormatRecord(uint32_t stream, const void* format, size_t bytes);
 
 struct JournalProgress {
     uint32_t firstPosition = 0;

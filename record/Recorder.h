@@ -57,7 +57,7 @@ public:
     // A system palette change during the recording: new colours for the frames.
     void TakePaletteChange();
     // A filled sound block from the wave recorder.
-    void OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount);
+    void OnWaveBlock(const PCMWAVEFORMAT& format, const void* data, int32_t sampleCount);
     // Numbers the output file name (the first free number) and tells the host.
     void NextFileName();
 

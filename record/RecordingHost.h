@@ -25,6 +25,6 @@ public:
     virtual void OnOutputNameChanged() = 0;
     // The program ends after this recording: the window stays hidden at the stop.
     virtual bool ExitAfterRecording() const = 0;
-    // The wave recorder for recordings with sound, or none.
-    virtual SoundSource* Sound() = 0;
+    // The wave recorder for recordings with sound.
+    virtual SoundSource& Sound() = 0;
 };

@@ -18,12 +18,6 @@ void MakeFolders(const std::string& folder) {
     ::CreateDirectoryA(folder.c_str(), nullptr);
 }
 
-std::string FullPath(const std::string& path) {
-    char buffer[MAX_PATH * 2];
-    const DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
-}
-
 StreamHeader HeaderOf(const AVISTREAMINFOA& info) {
     StreamHeader h;
     h.fccType = info.fccType;
@@ -46,11 +40,11 @@ StreamHeader HeaderOf(const AVISTREAMINFOA& info) {
     return h;
 }
 
-bool ReadFormat(PAVISTREAM stream, LONG position, std::vector<uint8_t>& format) {
+bool ReadFormat(PAVISTREAM stream, std::vector<uint8_t>& format) {
     LONG size = 0;
-    if (::AVIStreamReadFormat(stream, position, nullptr, &size) != 0 || size <= 0) return false;
+    if (::AVIStreamReadFormat(stream, 0, nullptr, &size) != 0 || size <= 0) return false;
     format.resize(static_cast<size_t>(size));
-    return ::AVIStreamReadFormat(stream, position, format.data(), &size) == 0;
+    return ::AVIStreamReadFormat(stream, 0, format.data(), &size) == 0;
 }
 
 }  // namespace
@@ -67,6 +61,12 @@ uint64_t NowFileTime() {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     return Value(now);
+}
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH * 2];
+    const DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
 }
 
 RecordingJournal::~RecordingJournal() { Close(); }
@@ -100,7 +100,7 @@ bool RecordingJournal::Begin(const std::string& folder, const std::string& aviPa
     if (sound_) {
         AppendStream(1, sound_);
         std::vector<uint8_t> format;
-        if (ReadFormat(sound_, 0, format)) Append(FormatRecord(1, 0, format.data(), format.size()));
+        if (ReadFormat(sound_, format)) Append(FormatRecord(1, format.data(), format.size()));
     }
     Update(true);
     // The beginning is what everything else needs: on the disk before the first frame.
@@ -119,13 +119,13 @@ void RecordingJournal::Update(bool now) {
     if (!Active()) return;
     bool formatWritten = false;
     std::vector<uint8_t> format;
-    if (!videoFormatKnown_ && ReadFormat(video_, 0, format)) {
+    if (!videoFormatKnown_ && ReadFormat(video_, format)) {
         // The first frame brought the format: the stream's header may have
         // changed with it (the compressor's code and sizes). A later palette
         // change needs nothing here: the file service writes its chunk at once.
         videoFormatKnown_ = true;
         AppendStream(0, video_);
-        Append(FormatRecord(0, 0, format.data(), format.size()));
+        Append(FormatRecord(0, format.data(), format.size()));
         formatWritten = now = true;
     }
     const DWORD tick = ::GetTickCount();

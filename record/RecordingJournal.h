@@ -61,3 +61,6 @@ private:
 bool ReadFileFacts(const std::string& path, uint64_t& size, uint64_t& writeTime);
 // The time now as a FILETIME value.
 uint64_t NowFileTime();
+// The file as the user finds it: a relative name is taken from the current
+// folder; the name as it is when it cannot be completed.
+std::string FullPath(const std::string& path);

@@ -46,7 +46,7 @@ struct RecordingSession {
     bool compressed = false;       // the frames go through a compressor (not "DIB ")
     bool withSound = false;        // RecSound when the recording started
     bool soundStarted = false;     // wave input took the start
-    WaveFormat soundFormat;        // of the sound stream
+    PCMWAVEFORMAT soundFormat{};   // of the sound stream
     HRESULT LastAviError = 0;
     std::string outputPath;        // the file this recording opened, if any
     RecordingJournal journal;      // what rebuilds the file should the program die

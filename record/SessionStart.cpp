@@ -145,16 +145,6 @@ void HideMainWindow(HWND main, int32_t wndHide) {
     }
 }
 
-WaveFormat RecorderWaveFormat(SoundSource* source, const AppSettings& settings) {
-    if (source) return source->Format();
-    WaveFormat format;
-    format.nSamplesPerSec = static_cast<uint32_t>(settings.SoundSampRate);
-    format.wBitsPerSample = static_cast<uint16_t>(settings.SoundSampSize);
-    format.nBlockAlign = static_cast<uint16_t>(format.wBitsPerSample / 8);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    return format;
-}
-
 }  // namespace
 
 Recorder::Recorder(AppSettings& settings, RecordingHost& host) : settings_(settings), host_(host) {}
@@ -203,8 +193,8 @@ bool Recorder::StartRecording(RecordState mode) {
 
     session.withSound = settings.RecSound != 0;
     session.soundReserve = session.withSound ? kSoundReserveBytes : 0;
-    SoundSource* sound = host_.Sound();
-    if (session.withSound && !PrepareSoundStream(session, RecorderWaveFormat(sound, settings)))
+    SoundSource& sound = host_.Sound();
+    if (session.withSound && !PrepareSoundStream(session, sound.Format()))
         return FailStart(*this, "(Prepare Wave Stream)");
     // The file service writes the headers and the index only at the close:
     // should the program die before, the next start rebuilds the file.
@@ -220,10 +210,10 @@ bool Recorder::StartRecording(RecordState mode) {
     ::Beep(1000, 200);
     // Without wave input the recording goes on with an empty sound stream;
     // the stop tells the user.
-    if (session.withSound && sound) {
-        const WaveFormat& format = session.soundFormat;
+    if (session.withSound) {
+        const PCMWAVEFORMAT& format = session.soundFormat;
         session.soundStarted =
-            sound->Start(WaveBlockBytes(format.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
+            sound.Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
     StartFrameClock(session);
     RunRecordingLoop(*this);

@@ -8,13 +8,6 @@
 
 namespace {
 
-// The file as the user finds it: relative names are taken from the current folder.
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
 void ReleaseBuffers(RecordingSession& session) {
     if (session.frame) {
         if (session.frameInitial) ::SelectObject(session.frame, session.frameInitial);
@@ -52,9 +45,7 @@ StopOutcome Recorder::StopRecording() {
     StopFrameClock(session);
     ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-    if (session.withSound) {
-        if (SoundSource* sound = host_.Sound()) sound->Stop();
-    }
+    if (session.withSound) host_.Sound().Stop();
     // Positions skipped after the last written frame are part of the video too.
     const int32_t positions = session.PositionCount();
     WriteEmptyPositions(session, positions);

@@ -5,26 +5,20 @@
 
 #include <mmreg.h>
 
-bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format) {
+bool PrepareSoundStream(RecordingSession& session, const PCMWAVEFORMAT& format) {
     if (!session.file) return false;
-    WAVEFORMATEX wave{};
-    wave.wFormatTag = format.wFormatTag;
-    wave.nChannels = format.nChannels;
-    wave.nSamplesPerSec = format.nSamplesPerSec;
-    wave.nAvgBytesPerSec = format.nAvgBytesPerSec;
-    wave.nBlockAlign = format.nBlockAlign;
-    wave.wBitsPerSample = format.wBitsPerSample;
-    wave.cbSize = 0;
+    WAVEFORMATEX wave{format.wf.wFormatTag, format.wf.nChannels, format.wf.nSamplesPerSec,
+                      format.wf.nAvgBytesPerSec, format.wf.nBlockAlign, format.wBitsPerSample, 0};
     session.SoundPosition = 0;
     session.soundFormat = format;
 
     AVISTREAMINFOA info{};
     info.fccType = streamtypeAUDIO;
     info.dwScale = 1;
-    info.dwRate = format.nSamplesPerSec;
+    info.dwRate = format.wf.nSamplesPerSec;
     info.dwInitialFrames = 2;
     info.dwSuggestedBufferSize = 4096;
-    info.dwSampleSize = format.nBlockAlign;
+    info.dwSampleSize = format.wf.nBlockAlign;
     session.LastAviError = ::AVIFileCreateStreamA(session.file, &session.sound, &info);
     if (session.LastAviError != 0) return false;
     session.LastAviError = ::AVIStreamSetFormat(session.sound, 0, &wave, sizeof wave);
@@ -42,7 +36,7 @@ HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* 
     return result;
 }
 
-void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount) {
+void WriteSoundBlock(RecordingSession& session, const PCMWAVEFORMAT& format, const void* data, int32_t sampleCount) {
     if (!session.sound || sampleCount <= 0) return;
     const int32_t bytes = sampleCount * (format.wBitsPerSample / 8);
     // While recording, the room kept for the stop's sound stays free; the
@@ -62,6 +56,6 @@ void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const 
 
 bool Recorder::WithSound() const { return session_ && session_->withSound; }
 
-void Recorder::OnWaveBlock(const WaveFormat& format, const void* data, int32_t sampleCount) {
+void Recorder::OnWaveBlock(const PCMWAVEFORMAT& format, const void* data, int32_t sampleCount) {
     if (session_) WriteSoundBlock(*session_, format, data, sampleCount);
 }

@@ -3,28 +3,16 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdint>
 
-// The wave recorder's PCM format record (16 bytes, as WAVEFORMAT plus
-// wBitsPerSample).
-struct WaveFormat {
-    uint16_t wFormatTag = 1;
-    uint16_t nChannels = 1;
-    uint32_t nSamplesPerSec = 11025;
-    uint32_t nAvgBytesPerSec = 11025;
-    uint16_t nBlockAlign = 1;
-    uint16_t wBitsPerSample = 8;
-};
-
 // What a recording needs of the wave recorder (RecordingHost::Sound).
-// Without one, a recording with sound gets a sound stream in the settings'
-// format and no blocks.
 class SoundSource {
 public:
     virtual ~SoundSource() = default;
-    // The recorder's current format.
-    virtual WaveFormat Format() const = 0;
+    // The recorder's current format record.
+    virtual PCMWAVEFORMAT Format() const = 0;
     // Starts wave input with buffers of blockBytes; every filled block then
     // reaches OnWaveBlock. startNow false: queued but not yet recording.
     virtual bool Start(int32_t blockBytes, bool startNow) = 0;
@@ -36,7 +24,7 @@ struct RecordingSession;
 
 // Creates the sound stream of the recording in the given format; false
 // when a step failed (its result is in LastAviError).
-bool PrepareSoundStream(RecordingSession& session, const WaveFormat& format);
+bool PrepareSoundStream(RecordingSession& session, const PCMWAVEFORMAT& format);
 
 // Appends sampleCount samples (bytes bytes) to the end of the sound stream
 // and counts them in SoundPosition, whatever the result, which it returns.
@@ -44,4 +32,4 @@ HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* 
 
 // Appends one filled block of sampleCount samples to the sound stream. A
 // failed write stops the recording (the AVI error is reported).
-void WriteSoundBlock(RecordingSession& session, const WaveFormat& format, const void* data, int32_t sampleCount);
+void WriteSoundBlock(RecordingSession& session, const PCMWAVEFORMAT& format, const void* data, int32_t sampleCount);

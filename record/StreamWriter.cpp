@@ -47,8 +47,8 @@ int64_t WrittenFrameBytes(RecordingSession& session, int32_t position) {
 // Sized and filled by the sound stream's format: the settings may have
 // changed since the start, or named a format the wave recorder refused.
 void WriteSilence(RecordingSession& session) {
-    const WaveFormat& format = session.soundFormat;
-    const Silence silence = SingleShotSilence(static_cast<int32_t>(format.nSamplesPerSec), format.wBitsPerSample,
+    const PCMWAVEFORMAT& format = session.soundFormat;
+    const Silence silence = SingleShotSilence(static_cast<int32_t>(format.wf.nSamplesPerSec), format.wBitsPerSample,
                                               session.settings.FPSPlay);
     if (!session.sound || silence.samples <= 0) return;
     if (!session.budget.Fits(ChunkBytes(silence.bytes))) return;

@@ -6,13 +6,11 @@
 #include "ZmbvFormat.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdint>
 
-constexpr DWORD Fourcc(char a, char b, char c, char d) {
-    return DWORD(uint8_t(a)) | DWORD(uint8_t(b)) << 8 | DWORD(uint8_t(c)) << 16 | DWORD(uint8_t(d)) << 24;
-}
-constexpr DWORD kFourccZmbv = Fourcc('Z', 'M', 'B', 'V');
+constexpr DWORD kFourccZmbv = mmioFOURCC('Z', 'M', 'B', 'V');
 
 // An uncompressed picture as a DIB: its size, row order and pixel layout.
 struct DibLayout {

@@ -298,15 +298,11 @@ class Session:
                        [str(a) for a in synth], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
 
-    def play(self, path, wait=False, timeout=120):
-        """Plays a sound file into the session's sink; returns the player's
-        process, or its exit code with wait=True."""
+    def play(self, path):
+        """Plays a sound file into the session's sink; returns the player's process."""
         assert self._pulse, "a session without sound"
-        command = ["paplay", "--device=" + self.SINK, path]
-        if wait:
-            return subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                  timeout=timeout).returncode
-        player = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        player = subprocess.Popen(["paplay", "--device=" + self.SINK, path], env=self.env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._players.append(player)
         return player
 

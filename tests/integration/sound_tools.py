@@ -1,13 +1,12 @@
 """Sound for the sound tests: a show that flashes a screen region and plays
 sound into the session's sink on one clock, and readers of an AVI file's
-sound stream and of its frames' colours."""
+sound and of its frames' colours."""
 import array
 import math
-import struct
 import subprocess
 import time
 
-from avi_tools import packets
+from avi_tools import frames_rgb, packets
 
 RATE = 44100   # of the show's sound
 HUM = 0.05     # a quiet 150 Hz under everything: what the sink hears is never plain silence
@@ -96,42 +95,13 @@ def sound_samples(path):
     return samples
 
 
-def sound_headers(path):
-    """The sound stream's strh fields and its strf bytes."""
-    with open(path, "rb") as f:
-        data = f.read()
-    i = data.find(b"strh", data.find(b"auds") - 8)
-    strh = struct.unpack("<4s4sIHHIIIIIIIIhhhh", data[i + 8:i + 8 + 56])
-    j = data.find(b"strf", i)
-    size = struct.unpack("<I", data[j + 4:j + 8])[0]
-    return strh, data[j + 8:j + 8 + size]
-
-
-def sound_chunks(path):
-    """The data of every sound chunk (stream 1), in file order."""
-    with open(path, "rb") as f:
-        data = f.read()
-    movi = data.find(b"movi")
-    j = data.rfind(b"idx1")
-    count = struct.unpack("<I", data[j + 4:j + 8])[0] // 16
-    chunks = []
-    for k in range(count):
-        ckid, _, offset, size = struct.unpack("<4sIII", data[j + 8 + k * 16:j + 24 + k * 16])
-        if ckid == b"01wb":
-            chunks.append(data[movi + offset + 8:movi + offset + 8 + size])
-    return chunks
-
-
 def frame_colours(path, width, height):
     """(position, mean grey level, mean green less red) of every written
     frame, over its lower half (the start caption sits top left)."""
     positions = [pts for pts, size in packets(path) if size > 0]
-    proc = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-map", "0:v", "-vsync", "passthrough", "-f",
-                           "rawvideo", "-pix_fmt", "rgb24", "-"], capture_output=True, check=True)
-    size = width * height * 3
     out = []
-    for k in range(len(proc.stdout) // size):
-        lower = proc.stdout[k * size + size // 2:(k + 1) * size]
+    for k, frame in enumerate(frames_rgb(path, width, height)):
+        lower = frame[len(frame) // 2:]
         pixels = len(lower) // 3
         red, green, blue = sum(lower[0::3]), sum(lower[1::3]), sum(lower[2::3])
         out.append((positions[k], (red + green + blue) / (3 * pixels), (green - red) / pixels))

@@ -18,19 +18,6 @@ WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
 
 
-def avi_chunks(path):
-    """The video stream header, its format and the index of an AVI file."""
-    data = open(path, "rb").read()
-    i = data.find(b"strh")
-    strh = struct.unpack("<4s4sIHHIIIIIIIIhhhh", data[i + 8:i + 8 + 56])
-    i = data.find(b"strf")
-    strf = struct.unpack("<IiiHHIIiiII", data[i + 8:i + 8 + 40])
-    j = data.rfind(b"idx1")
-    n = struct.unpack("<I", data[j + 4:j + 8])[0] // 16
-    index = [struct.unpack("<4sIII", data[j + 8 + k * 16:j + 24 + k * 16]) for k in range(n)]
-    return strh, strf, index
-
-
 class Recording(SessionTest):
     LEFT, TOP, WIDTH, HEIGHT = 100, 80, 320, 240
 
@@ -72,7 +59,8 @@ class Recording(SessionTest):
         self.assertEqual((stream["width"], stream["height"]), (self.WIDTH, self.HEIGHT))
         self.assertEqual(stream["r_frame_rate"], "10/1")
         self.assertEqual(stream["time_base"], "1/10")
-        strh, strf, index = avi_chunks(path)
+        avi = avi_tools.AviFile(path)
+        strh, strf, index = avi.strh, avi.strf, avi.index
         self.assertEqual(strh[0], b"vids")
         # No compressor chosen, and the one by colour depth cannot take the frames here: our codec.
         self.assertEqual(strh[1], b"ZMBV")
@@ -112,7 +100,8 @@ class Recording(SessionTest):
         self.assertEqual(self.s.wait_exit(proc), 0)
 
         path = os.path.join(self.s.work, "sum0001.avi")
-        strh, _, index = avi_chunks(path)
+        avi = avi_tools.AviFile(path)
+        strh, index = avi.strh, avi.index
         self.assertEqual((strh[6], strh[7]), (1000, 15000))
         self.assertEqual(avi_tools.video_stream(path)["r_frame_rate"], "15/1")
         self.assertEqual(strh[1], b"DIB ")
@@ -201,7 +190,8 @@ class Recording(SessionTest):
         self.assertEqual(self.s.wait_exit(proc), 0)
 
         path = os.path.join(self.s.work, "slow.avi")
-        strh, _, index = avi_chunks(path)
+        avi = avi_tools.AviFile(path)
+        strh, index = avi.strh, avi.index
         empty = [e for e in index if e[3] == 0]
         self.assertGreater(len(empty), 0)
         # More than half of all positions are empty, the rest are frames in order.
@@ -223,7 +213,8 @@ class Recording(SessionTest):
         self.assertEqual(self.s.wait_exit(proc), 2)
 
         self.assertLessEqual(os.path.getsize(path), limit)
-        strh, _, index = avi_chunks(path)
+        avi = avi_tools.AviFile(path)
+        strh, index = avi.strh, avi.index
         self.assertGreater(len(index), 3)
         # Every frame the header claims is in the file and decodes.
         frames = avi_tools.frames_rgb(path, self.WIDTH, self.HEIGHT)

@@ -22,54 +22,6 @@ PAUSE = 1003
 CAPTION = (250, 25)   # the start caption stays inside this corner of the frame
 
 
-def riff_chunks(data, start, end, path=()):
-    """Every chunk of a RIFF byte range as (path of list types, id, offset of its data, size)."""
-    out = []
-    i = start
-    while i + 8 <= end:
-        ckid, size = struct.unpack("<4sI", data[i:i + 8])
-        if ckid in (b"RIFF", b"LIST"):
-            kind = data[i + 8:i + 12]
-            out.append((path, ckid, i + 8, size))
-            out.extend(riff_chunks(data, i + 12, i + 8 + size, path + (kind,)))
-        else:
-            out.append((path, ckid, i + 8, size))
-        i += 8 + size + (size & 1)
-    return out
-
-
-class AviFile:
-    """The parts of an AVI file these tests look at, read from its bytes."""
-
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            self.data = f.read()
-        self.chunks = riff_chunks(self.data, 0, len(self.data))
-        strh = self.first(b"strh")
-        self.strh = struct.unpack("<4s4sIHHIIIIIIIIhhhh", self.data[strh[2]:strh[2] + 56])
-        strf = self.first(b"strf")
-        self.strf_bytes = self.data[strf[2]:strf[2] + strf[3]]
-        self.strf = struct.unpack("<IiiHHIIiiII", self.strf_bytes[:40])
-        idx = self.first(b"idx1")
-        self.index = [struct.unpack("<4sIII", self.data[idx[2] + k * 16:idx[2] + k * 16 + 16])
-                      for k in range(idx[3] // 16)]
-
-    def first(self, ckid):
-        return next(c for c in self.chunks if c[1] == ckid)
-
-    def colour_table(self):
-        """The strf colour table as (r, g, b) entries."""
-        table = self.strf_bytes[40:]
-        return [(table[i + 2], table[i + 1], table[i]) for i in range(0, len(table) - 3, 4)]
-
-    def video_entries(self):
-        """Index entries of the video stream: frames, empty positions and palette changes."""
-        return [e for e in self.index if e[0][:2] == b"00"]
-
-    def positions(self):
-        return [e for e in self.video_entries() if e[0][2:] in (b"db", b"dc")]
-
-
 def pal8_frames(path, width, height):
     """Every decoded frame as rgb24, with empty positions left out."""
     return avi_tools.frames_rgb(path, width, height)
@@ -143,7 +95,7 @@ class SingleShot(Base):
         self.assertEqual(self.s.wait_exit(proc), 0)
 
         path = self.only_avi()
-        avi = AviFile(path)
+        avi = avi_tools.AviFile(path)
         self.assertEqual(len(avi.positions()), 4, avi.positions())
         self.assertTrue(all(e[3] > 0 for e in avi.positions()))
         self.assertEqual(avi.strh[9], 4)   # dwLength
@@ -201,7 +153,7 @@ class HeldBack(Base):
         self.assertLess(2 * skipped, positions)
 
         path = self.only_avi()
-        avi = AviFile(path)
+        avi = avi_tools.AviFile(path)
         entries = avi.positions()
         self.assertEqual(len(entries), positions)
         self.assertEqual(avi.strh[9], positions)
@@ -270,7 +222,7 @@ class EightBit(Base):
         self.assertEqual(self.s.message_boxes(), [])
 
         path = self.only_avi()
-        avi = AviFile(path)
+        avi = avi_tools.AviFile(path)
         self.assertEqual(avi.strh[1], b"ZMBV")   # the default compressor refused 8-bit frames, ours took them
         self.assertEqual(avi.strf[:5], (40, self.WIDTH, self.HEIGHT, 1, 8))
         self.assertEqual(avi.strf[5], struct.unpack("<I", b"ZMBV")[0])
@@ -316,7 +268,7 @@ class EightBit(Base):
             return ["%02x%02x%02x" % table[first + k] for k in range(4)]
 
         path = self.only_avi()
-        avi = AviFile(path)
+        avi = avi_tools.AviFile(path)
         self.assertEqual(hex_entries(avi.colour_table(), 10), before)
         # Wine's writer stores the new table of an uncompressed stream as a
         # palette change chunk among the frames: AVIPALCHANGE with first

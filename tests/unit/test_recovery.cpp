@@ -75,10 +75,10 @@ Bytes JournalBytes(uint32_t compression, int bits, const std::string& path) {
     Bytes format(40 + (bits == 8 ? 1024 : 0), 0);
     const uint32_t head[5] = {40, 4, 2, 1u | static_cast<uint32_t>(bits) << 16, compression};
     std::memcpy(format.data(), head, sizeof head);
-    Append(b, FormatRecord(0, 0, format.data(), format.size()));
+    Append(b, FormatRecord(0, format.data(), format.size()));
     Append(b, StreamRecord(1, Header("auds", "\0\0\0\0", 1, 11025), ""));
     const uint8_t wave[18] = {1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0, 0, 0};
-    Append(b, FormatRecord(1, 0, wave, sizeof wave));
+    Append(b, FormatRecord(1, wave, sizeof wave));
     return b;
 }
 

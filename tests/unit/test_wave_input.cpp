@@ -21,7 +21,7 @@ struct Collector : WaveSink {
         CWaveBlock* taken = wave.Blocks().TakeOldest();
         tookTheDeliveredBlock = tookTheDeliveredBlock && taken == &block;
         samples.push_back(block.SampleCount());
-        const int size = block.SampleCount() * wave.Format().nBlockAlign;
+        const int size = block.SampleCount() * wave.Format().wf.nBlockAlign;
         bytes.insert(bytes.end(), block.Data(), block.Data() + size);
         fake.Adopt(block.Data());
         delete taken;
