@@ -127,24 +127,28 @@ class Install(SessionTest):
         self.assertIsNone(s.reg_query(COMPANY_HKLM))                    # no other product: the company key goes
         self.assertEqual(s.reg_query(COMPANY_HKCU + r"\Other"), {"Kept": ("REG_SZ", "yes")})
 
-    def test_own_folder_by_another_spelling_copies_nothing_and_a_blocked_batch_file_is_reported(self):
+    def test_own_folder_by_another_spelling_copies_nothing_and_blocked_uninstall_files_are_reported(self):
         s = self.s
         program = s.program_dir()
         before = contents(program)
         os.mkdir(batch_file(s))   # a folder in the batch file's place: it cannot be written
+        s.wintool("lock-key", UNINSTALL_KEY.split("\\", 1)[1])   # a user without rights to the registry
         s.reg_add(DRIVERS_KEY, "vidc.ZMBV", "REG_SZ", r"C:\other\zmbv.dll")   # another program's codec
         spelling = "z:" + os.path.join(s.dir.upper(), "work", "..", "PROGRAM", ".")   # forward slashes too
 
         proc = s.start("-install")
         dialog = wait_dialog(s)
-        replies = answer_with_folder(s, dialog, spelling, IDOK)
+        replies = answer_with_folder(s, dialog, spelling, IDOK, IDOK)
         self.assertEqual(replies, [(TITLE, 'The uninstall batch file "C:\\windows\\UnZelko.bat" could not be written, '
-                                           "so Velmorax cannot be uninstalled automatically. The installation goes on.")])
+                                           "so Velmorax cannot be uninstalled automatically. The installation goes on."),
+                                   (TITLE, "The uninstall entry could not be written to the registry (no rights?), so "
+                                           "Velmorax will not be listed among the installed programs. The installation "
+                                           "goes on.")])
         self.assertEqual(s.wait_exit(proc), 0)
 
         self.assertEqual(contents(program), before)   # not one file copied onto itself
         self.assertEqual(s.reg_query(DRIVERS_KEY)["vidc.ZMBV"], ("REG_SZ", r"C:\other\zmbv.dll"))   # left alone
-        self.assertIsNotNone(s.reg_query(UNINSTALL_KEY))
+        self.assertEqual(s.reg_query(UNINSTALL_KEY), {})   # nothing written into the locked key
         items = os.listdir(program_group(s))
         self.assertIn("Velmorax.lnk", items)
         self.assertNotIn("Velmorax README.lnk", items)

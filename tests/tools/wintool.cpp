@@ -28,8 +28,11 @@
 //   wintool pointer                      where the pointer is, as Wine has it: x y
 //   wintool freeze WINDOW SECONDS        suspends the thread that runs the window for that long (a
 //                                        program whose user-interface thread is held up, as by a slow disk)
+//   wintool lock-key SUBKEY              creates HKEY_LOCAL_MACHINE\SUBKEY readable only: nobody may
+//                                        write it (a user without rights)
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -337,6 +340,19 @@ int RealizePalette(DWORD seconds) {
     return 0;
 }
 
+int LockKey(const char* path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return 1;
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    const bool locked =
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr) &&
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+    LocalFree(readOnly);
+    RegCloseKey(key);
+    return locked ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -427,6 +443,7 @@ int main(int argc, char** argv) {
         CloseHandle(thread);
         return 0;
     }
+    if (verb == "lock-key" && argc >= 3) return LockKey(argv[2]);
     if (verb == "hold-hotkey" && argc >= 5)
         return HoldHotkey(static_cast<UINT>(Number(argv[2])), static_cast<UINT>(Number(argv[3])),
                           static_cast<DWORD>(Number(argv[4])));
