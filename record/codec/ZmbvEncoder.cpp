@@ -44,6 +44,9 @@ constexpr int kKeyGoodLength = 8, kKeyLazyMatch = 16, kKeyNiceLength = 258, kKey
 constexpr int kSmallInterLevel = 6;
 constexpr int kLargeInterLevel = 1;
 constexpr size_t kLargeInterShare = 8;   // an inter payload over 1/8 of the picture is large
+constexpr int kMemoryLevel = 8;          // zlib's default
+// Deflate with a 32 KB window at the default level, as zlib's own header says.
+constexpr uint8_t kZlibHeader[2] = {0x78, 0x9C};
 
 }  // namespace
 
@@ -69,7 +72,10 @@ bool ZmbvEncoder::Begin(int width, int height, ZmbvFormat format) {
         newHashes_.resize(lastVectors_.size() * kZmbvBlockSize);
         unmatched_.reserve(lastVectors_.size());
         deflater_ = std::make_unique<Deflater>();
-        if (deflateInit(&deflater_->stream, kKeyLevel) != Z_OK) {
+        // A raw stream with the zlib header written by hand: the stream never
+        // ends, so the checksum zlib would keep of every byte is never sent.
+        if (deflateInit2(&deflater_->stream, kKeyLevel, Z_DEFLATED, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY) !=
+            Z_OK) {
             End();
             return false;
         }
@@ -130,6 +136,10 @@ size_t ZmbvEncoder::EncodeKey(const PictureView& picture, const uint8_t* palette
     z_stream& stream = deflater_->stream;
     uint8_t* next = out + kZmbvKeyHeaderBytes;
     size_t room = capacity - kZmbvKeyHeaderBytes;
+    if (room < sizeof kZlibHeader) return 0;
+    std::memcpy(next, kZlibHeader, sizeof kZlibHeader);
+    next += sizeof kZlibHeader;
+    room -= sizeof kZlibHeader;
     if (deflateReset(&stream) != Z_OK || !SetLevel(kKeyLevel, next) ||
         deflateTune(&stream, kKeyGoodLength, kKeyLazyMatch, kKeyNiceLength, kKeyChain) != Z_OK)
         return 0;
