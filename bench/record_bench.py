@@ -37,7 +37,7 @@ KEYS = 20            # the recorder's default key frame interval; ffmpeg's zmbv 
 SECONDS = float(os.environ.get("VELMORAX_BENCH_SECONDS", "8"))
 ROUNDS = int(os.environ.get("VELMORAX_BENCH_ROUNDS", "3"))
 WARM_UP = 2.0        # before the interval: the recorder's start is not measured
-SAME_FRAMES = 60     # frames of our recording that ffmpeg's zmbv encodes again, for sizes of the same frames
+SAME_FRAMES = 150    # frames of our recording that ffmpeg's zmbv encodes again, for sizes of the same frames
 TICKS = os.sysconf("SC_CLK_TCK")
 WM_HOTKEY = 0x0312
 
@@ -193,19 +193,20 @@ def compare():
         results = {name: [] for name, _ in runs}
         same = None
         for round_number in range(ROUNDS):
-            # Whole-system CPU: the session's processes less what they take
-            # without a recorder, measured again before every round.
-            idle = bench.idle_rate()
-            print("round %d: %.1f ms/s without a recorder" % (round_number + 1, idle * 1000), flush=True)
+            print("round %d" % (round_number + 1), flush=True)
             for name, run in runs:
+                # Whole-system CPU: the session's processes less what they
+                # take without a recorder, measured just before (the
+                # machine's speed drifts).
+                idle = bench.idle_rate()
                 r = run()
                 r["per_frame"] = (r["cpu"] - idle * r["wall"]) / max(1.0, r["frames"])
                 if name == "velmorax_codec" and same is None:
                     same = bench.same_frames_zmbv(r["path"])
                 os.remove(r["path"])
                 results[name].append(r)
-                print("  %-18s written %5d  skipped %4d  %10.0f bytes/frame  %6.2f ms CPU/frame" % (
-                    name, r["written"], r["skipped"], r["bytes"], r["per_frame"] * 1000), flush=True)
+                print("  %-18s written %5d  skipped %4d  %10.0f bytes/frame  %6.2f ms CPU/frame  (idle %.0f ms/s)" % (
+                    name, r["written"], r["skipped"], r["bytes"], r["per_frame"] * 1000, idle * 1000), flush=True)
 
         cpu = {name: median([r["per_frame"] for r in rs]) for name, rs in results.items()}
         size = {name: median([r["bytes"] for r in rs]) for name, rs in results.items()}

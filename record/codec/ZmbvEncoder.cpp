@@ -33,20 +33,14 @@ bool Deflate(z_stream& stream, const uint8_t* data, size_t size, int flush, uint
     return flush == Z_NO_FLUSH || stream.avail_out != 0;   // a full buffer may hold back flushed bits
 }
 
-// Deflate levels. Key frames dominate the file and the time: level 6 with
-// half its usual match chain but matches up to the longest (on a desktop:
-// 0.4% more bytes than plain level 6 for 7% fewer instructions; a chain
-// four times as long saves 1.5% for a fifth more; level 4 costs 4% more
-// bytes). Inter frames are mostly zeros and cheap at level 6 too, unless
-// much of the picture changed (video, noise): then speed comes first.
-constexpr int kKeyLevel = 6;
-constexpr int kKeyGoodLength = 8, kKeyLazyMatch = 16, kKeyNiceLength = 258, kKeyChain = 64;
+// Key frames go through our own deflater (see KeyFrameDeflater.h), which
+// leaves the stream for zlib to continue. Inter frames are mostly zeros
+// and cheap at level 6, unless much of the picture changed (video,
+// noise): then speed comes first.
 constexpr int kSmallInterLevel = 6;
 constexpr int kLargeInterLevel = 1;
 constexpr size_t kLargeInterShare = 8;   // an inter payload over 1/8 of the picture is large
 constexpr int kMemoryLevel = 8;          // zlib's default
-// Deflate with a 32 KB window at the default level, as zlib's own header says.
-constexpr uint8_t kZlibHeader[2] = {0x78, 0x9C};
 
 }  // namespace
 
@@ -68,19 +62,20 @@ bool ZmbvEncoder::Begin(int width, int height, ZmbvFormat format) {
         payload_.resize(palette + VectorAreaBytes(blocksX_, blocksY_) + previous_.size());
         hashes_.assign(size_t(blocksX_) * size_t(height), 0);
         lastVectors_.assign(size_t(blocksX_) * size_t(blocksY_), ZmbvVector{});
+        changedSinceKey_.assign(lastVectors_.size(), 1);
         changed_.reserve(lastVectors_.size());
         newHashes_.resize(lastVectors_.size() * kZmbvBlockSize);
         unmatched_.reserve(lastVectors_.size());
         deflater_ = std::make_unique<Deflater>();
-        // A raw stream with the zlib header written by hand: the stream never
+        // A raw stream behind the key frame's zlib header: the stream never
         // ends, so the checksum zlib would keep of every byte is never sent.
-        if (deflateInit2(&deflater_->stream, kKeyLevel, Z_DEFLATED, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY) !=
-            Z_OK) {
+        if (deflateInit2(&deflater_->stream, kSmallInterLevel, Z_DEFLATED, -MAX_WBITS, kMemoryLevel,
+                         Z_DEFAULT_STRATEGY) != Z_OK) {
             End();
             return false;
         }
         deflater_->ready = true;
-        level_ = kKeyLevel;
+        level_ = kSmallInterLevel;
         maxFrameBytes_ = FrameBound(width, height, format);
     } catch (const std::bad_alloc&) {
         End();
@@ -108,6 +103,8 @@ void ZmbvEncoder::End() {
     payload_ = {};
     hashes_ = {};
     lastVectors_ = {};
+    changedSinceKey_ = {};
+    keyDeflater_.Forget();
     changed_ = {};
     newHashes_ = {};
     unmatched_ = {};
@@ -131,28 +128,48 @@ size_t ZmbvEncoder::EncodeKey(const PictureView& picture, const uint8_t* palette
     const uint8_t header[kZmbvKeyHeaderBytes] = {kZmbvKeyFrame, kZmbvMajorVersion, kZmbvMinorVersion, kZmbvDeflated,
                                                  uint8_t(format_), kZmbvBlockSize, kZmbvBlockSize};
     std::memcpy(out, header, sizeof header);
+    FindChangedBlocks(picture);
+    for (const Changed& c : changed_) changedSinceKey_[size_t(c.block)] = 1;
     for (int y = 0; y < height_; ++y) std::memcpy(PreviousAt(0, y), picture.Row(y), rowBytes_);
 
-    z_stream& stream = deflater_->stream;
-    uint8_t* next = out + kZmbvKeyHeaderBytes;
-    size_t room = capacity - kZmbvKeyHeaderBytes;
-    if (room < sizeof kZlibHeader) return 0;
-    std::memcpy(next, kZlibHeader, sizeof kZlibHeader);
-    next += sizeof kZlibHeader;
-    room -= sizeof kZlibHeader;
-    if (deflateReset(&stream) != Z_OK || !SetLevel(kKeyLevel, next) ||
-        deflateTune(&stream, kKeyGoodLength, kKeyLazyMatch, kKeyNiceLength, kKeyChain) != Z_OK)
-        return 0;
-    if (format_ == ZmbvFormat::Pal8) {
-        std::memcpy(palette_.data(), palette, kZmbvPaletteBytes);
-        if (!Deflate(stream, palette_.data(), kZmbvPaletteBytes, Z_NO_FLUSH, next, room)) return 0;
+    // The picture, led by its palette, as the decoder will inflate it.
+    const uint8_t* input = previous_.data();
+    size_t size = previous_.size();
+    const size_t prefix = format_ == ZmbvFormat::Pal8 ? kZmbvPaletteBytes : 0;
+    if (prefix) {
+        paletteChangedSinceKey_ = paletteChangedSinceKey_ || std::memcmp(palette, palette_.data(), prefix) != 0;
+        std::memcpy(palette_.data(), palette, prefix);
+        std::memcpy(payload_.data(), palette, prefix);
+        std::memcpy(payload_.data() + prefix, previous_.data(), previous_.size());
+        input = payload_.data();
+        size += prefix;
     }
-    if (!Deflate(stream, previous_.data(), previous_.size(), Z_SYNC_FLUSH, next, room)) return 0;
+    KeyFrameDeflater::Layout layout;
+    layout.pixelBytes = size_t(bpp_);
+    layout.rowBytes = rowBytes_;
+    layout.prefixBytes = prefix;
+    layout.prefixChanged = paletteChangedSinceKey_;
+    layout.changedBlocks = changedSinceKey_.data();
+    layout.blocksPerRow = size_t(blocksX_);
+    layout.blockBytes = size_t(kZmbvBlockSize) * size_t(bpp_);
+    layout.blockRows = kZmbvBlockSize;
+    const size_t written =
+        keyDeflater_.Deflate(input, size, layout, out + kZmbvKeyHeaderBytes, capacity - kZmbvKeyHeaderBytes);
+    if (written == 0) return 0;
+    std::fill(changedSinceKey_.begin(), changedSinceKey_.end(), uint8_t(0));
+    paletteChangedSinceKey_ = false;
+
+    // zlib goes on from where the key frame ends.
+    z_stream& stream = deflater_->stream;
+    const size_t dictionary = std::min(size, KeyFrameDeflater::kWindow);
+    if (deflateReset(&stream) != Z_OK || !SetLevel(kSmallInterLevel, out) ||
+        deflateSetDictionary(&stream, input + size - dictionary, uInt(dictionary)) != Z_OK)
+        return 0;
 
     HashAllRows();
     std::fill(lastVectors_.begin(), lastVectors_.end(), ZmbvVector{});
     hotCount_ = 0;
-    return size_t(next - out);
+    return kZmbvKeyHeaderBytes + written;
 }
 
 // Right after a reset or a sync flush nothing is pending, so the level
@@ -187,6 +204,7 @@ size_t ZmbvEncoder::EncodeInter(const PictureView& picture, const uint8_t* palet
         for (int i = 0; i < kZmbvPaletteBytes; ++i) payload[i] = uint8_t(palette[i] ^ palette_[i]);
         std::memcpy(palette_.data(), palette, kZmbvPaletteBytes);
         payload += kZmbvPaletteBytes;
+        paletteChangedSinceKey_ = true;
     }
 
     // An unchanged picture still gets its (zero) vectors: players refuse an
@@ -208,6 +226,7 @@ size_t ZmbvEncoder::EncodeInter(const PictureView& picture, const uint8_t* palet
         const Rect r = BlockRect(changed_[i].block);
         uint64_t* column = hashes_.data() + size_t(r.x0 / kZmbvBlockSize) * height_;
         lastVectors_[size_t(changed_[i].block)] = changed_[i].best;
+        changedSinceKey_[size_t(changed_[i].block)] = 1;
         for (int row = 0; row < r.h; ++row) {
             std::memcpy(PreviousAt(r.x0, r.y0 + row), picture.Row(r.y0 + row) + size_t(r.x0) * bpp_, r.bytes);
             column[r.y0 + row] = newHashes_[i * kZmbvBlockSize + row];

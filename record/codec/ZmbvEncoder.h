@@ -4,6 +4,7 @@
 // Plain C++; the Windows driver wraps it.
 #pragma once
 
+#include "KeyFrameDeflater.h"
 #include "ZmbvFormat.h"
 
 #include <array>
@@ -93,7 +94,8 @@ private:
         return previous_.data() + size_t(y) * rowBytes_ + size_t(x) * bpp_;
     }
 
-    std::unique_ptr<Deflater> deflater_;
+    std::unique_ptr<Deflater> deflater_;   // zlib, for the frames between key frames
+    KeyFrameDeflater keyDeflater_;
     ZmbvFormat format_ = ZmbvFormat::None;
     int width_ = 0, height_ = 0, bpp_ = 0;
     int blocksX_ = 0, blocksY_ = 0;
@@ -107,6 +109,8 @@ private:
     std::vector<uint8_t> payload_;        // one inter frame before deflating
     std::vector<uint64_t> hashes_;        // previous_ row hashes, per block column then row
     std::vector<ZmbvVector> lastVectors_; // per block: the vector it took last time it changed
+    std::vector<uint8_t> changedSinceKey_; // per block: changed since the last key frame
+    bool paletteChangedSinceKey_ = true;
     std::array<uint8_t, kZmbvPaletteBytes> palette_{};
 
     std::vector<Changed> changed_;

@@ -8,6 +8,7 @@ sound also runs a PulseAudio server of its own whose only sink is a null
 sink, "vsink"; its monitor is the default source, so what a test plays into
 the sink is what the program's wave input hears.
 """
+import atexit
 import os
 import re
 import select
@@ -43,6 +44,7 @@ def pristine_prefix():
     path = os.path.join(tempfile.gettempdir(), "velmorax-pristine-%d" % os.getpid())
     if not os.path.exists(os.path.join(path, "system.reg")):
         os.makedirs(path, exist_ok=True)
+        atexit.register(shutil.rmtree, path, True)   # made here, so gone with this process
         env = _wine_env(path, "")
         subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run([WINESERVER, "-w"], env=env)

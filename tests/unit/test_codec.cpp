@@ -167,15 +167,16 @@ struct Decompressor {
     }
 };
 
-// Compresses the frames, decompresses them into the same format and checks
-// every pixel; returns the compressed frames.
-std::vector<Frame> RoundTrip(Format& f, const Scene& scene, int frames) {
+// Compresses the frames (a key frame asked for every keyEvery, if not 0),
+// decompresses them into the same format and checks every pixel; returns
+// the compressed frames.
+std::vector<Frame> RoundTrip(Format& f, const Scene& scene, int frames, int keyEvery = 0) {
     Compressor compressor(f);
     Decompressor decompressor(compressor.Out(), compressor.outFormat.size(), f);
     std::vector<Frame> out;
     for (int n = 0; n < frames; ++n) {
         std::vector<uint8_t> dib = Picture(f, scene, n), decoded;
-        out.push_back(compressor.Compress(dib, n));
+        out.push_back(compressor.Compress(dib, n, keyEvery && n % keyEvery == 0));
         REQUIRE(decompressor.Decompress(out.back().data, decoded) == ICERR_OK);
         INFO("frame " << n);
         CHECK(SamePixels(f, dib, decoded));
@@ -258,6 +259,23 @@ TEST_CASE("codec: key frames where asked, at the start and after a new begin") {
     REQUIRE(ICCompressBegin(compressor.handle.ic, f.Header(), compressor.Out()) == ICERR_OK);
     std::vector<uint8_t> dib = Picture(f, scene, 9);
     CHECK(compressor.Compress(dib, 9).key);
+}
+
+TEST_CASE("codec: key frames after changes decode exactly and stay small") {
+    // Grain that stays, a box that moves, a band that scrolls: key frames
+    // take again what the last one found where nothing changed.
+    const Scene scene = [](int x, int y, int n) {
+        if (x >= 20 + 3 * n && x < 44 + 3 * n && y >= 10 && y < 30) return Rgb{200, 40, 40};
+        if (y >= 60) return Pattern(x, y + 2 * n);
+        return Rgb{uint8_t(90 + (x * 131 + y * 71) % 13), uint8_t(120 + (x * 37 + y * 11) % 7), 60};
+    };
+    for (const int bits : {8, 15, 32}) {
+        CAPTURE(bits);
+        Format f = MakeFormat(120, 90, bits);
+        const std::vector<Frame> frames = RoundTrip(f, scene, 10, 3);
+        CHECK(frames[9].key);
+        CHECK(frames[9].data.size() < frames[0].data.size() * 11 / 10);
+    }
 }
 
 TEST_CASE("codec: 8-bit palette change goes into an inter frame") {

@@ -1,0 +1,557 @@
+#include "KeyFrameDeflater.h"
+
+#include "BlockOps.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr size_t kMaxMatch = 258;
+constexpr size_t kMinMatch = 3;
+constexpr size_t kTooFar = 4096;         // a match of 3 bytes farther back costs more than it saves
+constexpr int kHashBits = 16;
+constexpr size_t kLongBytes = 16;        // the long hash: repeats of text and icons
+constexpr int kChainSteps = 32;          // earlier places looked at, per hash
+constexpr size_t kInsertWithin = 64;     // matches up to this long leave every byte findable
+constexpr size_t kLazyBelow = 32;        // a match shorter than this waits to see the next byte's
+constexpr size_t kBlockTokens = 1 << 14;
+constexpr size_t kStretchBytes = 1024;   // unchanged bytes looked for around a token, each way
+
+constexpr int kLiteralCodes = 286, kDistanceCodes = 30, kLengthCodes = 19;
+constexpr int kEndOfBlock = 256;
+constexpr int kMaxBits = 15, kMaxLengthBits = 7;
+
+constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr uint16_t kDistanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                        193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr uint8_t kLengthOrder[kLengthCodes] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+// A match's length and distance, and a literal, in one word.
+constexpr uint32_t kMatchFlag = 0x80000000u;
+constexpr uint32_t MatchToken(size_t length, size_t distance) {
+    return kMatchFlag | uint32_t(length) << 15 | uint32_t(distance - 1);
+}
+
+struct Codes {
+    uint8_t lengthCode[kMaxMatch + 1];   // by match length: the code's index (0-28)
+    uint8_t distanceCode[512];           // by distance - 1: below 256 directly, else (d - 1) >> 7 from 256
+    constexpr Codes() : lengthCode(), distanceCode() {
+        for (size_t length = 3, code = 0; length <= kMaxMatch; ++length) {
+            while (code + 1 < 29 && kLengthBase[code + 1] <= length) ++code;
+            lengthCode[length] = uint8_t(code);
+        }
+        for (int d = 0, code = 0; d < 256; ++d) {
+            while (code + 1 < 30 && kDistanceBase[code + 1] <= d + 1) ++code;
+            distanceCode[d] = uint8_t(code);
+        }
+        for (int high = 2, code = 0; high < 256; ++high) {
+            while (code + 1 < 30 && kDistanceBase[code + 1] <= (high << 7) + 1) ++code;
+            distanceCode[256 + high] = uint8_t(code);
+        }
+    }
+    int Distance(size_t distance) const {
+        const size_t d = distance - 1;
+        return d < 256 ? distanceCode[d] : distanceCode[256 + (d >> 7)];
+    }
+};
+constexpr Codes kCodes;
+
+size_t MatchLength(const uint8_t* a, const uint8_t* b, size_t most) {
+    size_t n = 0;
+    for (; n + 8 <= most; n += 8) {
+        const uint64_t diff = Load64(a + n) ^ Load64(b + n);
+        if (diff) return n + size_t(__builtin_ctzll(diff) / 8);
+    }
+    while (n < most && a[n] == b[n]) ++n;
+    return n;
+}
+
+size_t TokenLength(uint32_t token) { return token & kMatchFlag ? (token >> 15) & 0x1FF : 1; }
+
+uint32_t ShortHash(const uint8_t* p) {
+    const uint64_t bytes = p[0] | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    return uint32_t((bytes * 0x9E3779B97F4A7C15ull) >> (64 - kHashBits));
+}
+
+uint32_t LongHash(const uint8_t* p) {
+    return uint32_t((Load64(p) * 0x9E3779B97F4A7C15ull ^ Load64(p + 8) * 0xC2B2AE3D27D4EB4Full) >> (64 - kHashBits));
+}
+
+class BitWriter {
+public:
+    BitWriter(uint8_t* out, size_t capacity) : next_(out), end_(out + capacity) {}
+    void Put(uint32_t bits, int count) {
+        bits_ |= uint64_t(bits) << count_;
+        count_ += count;
+        if (count_ >= 32) {
+            if (end_ - next_ < 4) {
+                overflow_ = true;
+                next_ = end_;
+            } else {
+                for (int i = 0; i < 4; ++i) *next_++ = uint8_t(bits_ >> (8 * i));
+            }
+            bits_ >>= 32;
+            count_ -= 32;
+        }
+    }
+    // Pads to a byte boundary and hands out what is pending.
+    void Align() {
+        for (; count_ > 0; count_ -= std::min(count_, 8), bits_ >>= 8) {
+            if (next_ == end_) overflow_ = true;
+            else *next_++ = uint8_t(bits_);
+        }
+        count_ = 0;
+        bits_ = 0;
+    }
+    void Bytes(const uint8_t* data, size_t size) {
+        if (size_t(end_ - next_) < size) {
+            overflow_ = true;
+            next_ = end_;
+            return;
+        }
+        std::memcpy(next_, data, size);
+        next_ += size;
+    }
+    uint8_t* Next() const { return next_; }
+    bool Overflow() const { return overflow_; }
+
+private:
+    uint8_t* next_;
+    uint8_t* end_;
+    uint64_t bits_ = 0;
+    int count_ = 0;
+    bool overflow_ = false;
+};
+
+// Code lengths of at most limit bits for the symbols' counts; a symbol not
+// seen gets none. Two symbols at least get one, so every code is complete.
+void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
+    int used[kLiteralCodes];
+    int n = 0;
+    for (int s = 0; s < symbols; ++s)
+        if (counts[s]) used[n++] = s;
+    for (int s = 0; n < 2; ++s)
+        if (!counts[s]) {
+            counts[s] = 1;
+            used[n++] = s;
+        }
+    std::sort(used, used + n, [&](int a, int b) { return counts[a] != counts[b] ? counts[a] < counts[b] : a < b; });
+
+    // Minimum-redundancy lengths in place over the sorted weights
+    // (Moffat and Katajainen): first the tree's parents, then the depths.
+    uint32_t w[kLiteralCodes];
+    for (int i = 0; i < n; ++i) w[i] = counts[used[i]];
+    w[0] += w[1];
+    for (int next = 1, root = 0, leaf = 2; next < n - 1; ++next) {
+        if (leaf >= n || w[root] < w[leaf]) {
+            w[next] = w[root];
+            w[root++] = uint32_t(next);
+        } else {
+            w[next] = w[leaf++];
+        }
+        if (leaf >= n || (root < next && w[root] < w[leaf])) {
+            w[next] += w[root];
+            w[root++] = uint32_t(next);
+        } else {
+            w[next] += w[leaf++];
+        }
+    }
+    w[n - 2] = 0;
+    for (int next = n - 3; next >= 0; --next) w[next] = w[w[next]] + 1;
+    int perLength[kMaxBits + 2] = {};
+    for (int available = 1, depth = 0, root = n - 2; available > 0; ++depth) {
+        int internal = 0;
+        while (root >= 0 && int(w[root]) == depth) {
+            ++internal;
+            --root;
+        }
+        for (; available > internal; --available) ++perLength[std::min(depth, kMaxBits + 1)];
+        available = 2 * internal;
+    }
+
+    // Too long: fold the longest onto the limit, then lengthen shorter codes
+    // until the lengths describe a code again.
+    for (int b = limit + 1; b <= kMaxBits + 1; ++b) {
+        perLength[limit] += perLength[b];
+        perLength[b] = 0;
+    }
+    uint32_t kraft = 0;
+    for (int b = 1; b <= limit; ++b) kraft += uint32_t(perLength[b]) << (limit - b);
+    while (kraft > (1u << limit)) {
+        --perLength[limit];
+        for (int b = limit - 1; b > 0; --b)
+            if (perLength[b]) {
+                --perLength[b];
+                perLength[b + 1] += 2;
+                break;
+            }
+        --kraft;
+    }
+
+    std::fill(lengths, lengths + symbols, uint8_t(0));
+    for (int b = limit, i = 0; b > 0; --b)
+        for (int k = 0; k < perLength[b]; ++k) lengths[used[i++]] = uint8_t(b);
+}
+
+// Canonical codes, bit-reversed: deflate sends a code's first bit first.
+void BuildCodes(const uint8_t* lengths, int symbols, uint16_t* codes) {
+    int perLength[kMaxBits + 1] = {};
+    for (int s = 0; s < symbols; ++s) ++perLength[lengths[s]];
+    perLength[0] = 0;
+    uint32_t next[kMaxBits + 1] = {};
+    for (int b = 1, code = 0; b <= kMaxBits; ++b) {
+        code = (code + perLength[b - 1]) << 1;
+        next[b] = uint32_t(code);
+    }
+    for (int s = 0; s < symbols; ++s) {
+        const int length = lengths[s];
+        if (!length) continue;
+        uint32_t code = next[length]++, reversed = 0;
+        for (int i = 0; i < length; ++i, code >>= 1) reversed = reversed << 1 | (code & 1);
+        codes[s] = uint16_t(reversed);
+    }
+}
+
+// One dynamic block: its tables, the cost in bits, the writing.
+class DynamicBlock {
+public:
+    DynamicBlock(const uint32_t* begin, const uint32_t* end) : begin_(begin), end_(end) {
+        for (const uint32_t* p = begin; p != end; ++p) {
+            const uint32_t t = *p;
+            if (t & kMatchFlag) {
+                const int lc = kCodes.lengthCode[(t >> 15) & 0x1FF], dc = kCodes.Distance((t & 0x7FFF) + 1);
+                ++literals_[257 + lc];
+                ++distances_[dc];
+                extraBits_ += kLengthExtra[lc] + kDistanceExtra[dc];
+            } else {
+                ++literals_[t];
+            }
+        }
+        literals_[kEndOfBlock] = 1;
+        BuildLengths(literals_, kLiteralCodes, kMaxBits, literalLengths_);
+        BuildLengths(distances_, kDistanceCodes, kMaxBits, distanceLengths_);
+        BuildCodes(literalLengths_, kLiteralCodes, literalCodes_);
+        BuildCodes(distanceLengths_, kDistanceCodes, distanceCodes_);
+        PlanHeader();
+    }
+
+    size_t Bits() const {
+        size_t bits = 3 + headerBits_ + extraBits_;
+        for (int s = 0; s < kLiteralCodes; ++s) bits += size_t(literals_[s]) * literalLengths_[s];
+        for (int s = 0; s < kDistanceCodes; ++s) bits += size_t(distances_[s]) * distanceLengths_[s];
+        return bits;
+    }
+
+    void Write(BitWriter& out) const {
+        out.Put(2 << 1, 3);   // not the last block; dynamic tables
+        out.Put(uint32_t(literalCount_ - 257), 5);
+        out.Put(uint32_t(distanceCount_ - 1), 5);
+        out.Put(uint32_t(orderCount_ - 4), 4);
+        for (int i = 0; i < orderCount_; ++i) out.Put(lengthLengths_[kLengthOrder[i]], 3);
+        for (const uint16_t run : runs_) {
+            const int symbol = run & 0x1F, extra = run >> 5;
+            out.Put(lengthCodes_[symbol], lengthLengths_[symbol]);
+            if (symbol == 16) out.Put(uint32_t(extra), 2);
+            else if (symbol == 17) out.Put(uint32_t(extra), 3);
+            else if (symbol == 18) out.Put(uint32_t(extra), 7);
+        }
+        for (const uint32_t* p = begin_; p != end_; ++p) {
+            const uint32_t t = *p;
+            if (!(t & kMatchFlag)) {
+                out.Put(literalCodes_[t], literalLengths_[t]);
+                continue;
+            }
+            const size_t length = (t >> 15) & 0x1FF, distance = (t & 0x7FFF) + 1;
+            const int lc = kCodes.lengthCode[length], dc = kCodes.Distance(distance);
+            out.Put(literalCodes_[257 + lc], literalLengths_[257 + lc]);
+            out.Put(uint32_t(length - kLengthBase[lc]), kLengthExtra[lc]);
+            out.Put(distanceCodes_[dc], distanceLengths_[dc]);
+            out.Put(uint32_t(distance - kDistanceBase[dc]), kDistanceExtra[dc]);
+        }
+        out.Put(literalCodes_[kEndOfBlock], literalLengths_[kEndOfBlock]);
+    }
+
+private:
+    // The two tables' code lengths as one run-length coded sequence, and the
+    // code of that coding.
+    void PlanHeader() {
+        literalCount_ = kLiteralCodes;
+        while (literalCount_ > 257 && !literalLengths_[literalCount_ - 1]) --literalCount_;
+        distanceCount_ = kDistanceCodes;
+        while (distanceCount_ > 1 && !distanceLengths_[distanceCount_ - 1]) --distanceCount_;
+        uint8_t all[kLiteralCodes + kDistanceCodes];
+        std::memcpy(all, literalLengths_, size_t(literalCount_));
+        std::memcpy(all + literalCount_, distanceLengths_, size_t(distanceCount_));
+        const int total = literalCount_ + distanceCount_;
+
+        uint32_t counts[kLengthCodes] = {};
+        auto add = [&](int symbol, int extra) {
+            runs_.push_back(uint16_t(symbol | extra << 5));
+            ++counts[symbol];
+        };
+        for (int i = 0; i < total;) {
+            const uint8_t value = all[i];
+            int run = 1;
+            while (i + run < total && all[i + run] == value) ++run;
+            i += run;
+            if (value == 0) {
+                for (; run >= 11; run -= std::min(run, 138)) add(18, std::min(run, 138) - 11);
+                if (run >= 3) add(17, run - 3), run = 0;
+            } else {
+                add(value, 0);
+                --run;
+                for (; run >= 3; run -= std::min(run, 6)) add(16, std::min(run, 6) - 3);
+            }
+            for (; run > 0; --run) add(value, 0);
+        }
+        BuildLengths(counts, kLengthCodes, kMaxLengthBits, lengthLengths_);
+        BuildCodes(lengthLengths_, kLengthCodes, lengthCodes_);
+        orderCount_ = kLengthCodes;
+        while (orderCount_ > 4 && !lengthLengths_[kLengthOrder[orderCount_ - 1]]) --orderCount_;
+        headerBits_ = 14 + 3 * size_t(orderCount_);
+        for (int s = 0; s < kLengthCodes; ++s) headerBits_ += size_t(counts[s]) * lengthLengths_[s];
+        headerBits_ += 2 * counts[16] + 3 * counts[17] + 7 * counts[18];
+    }
+
+    const uint32_t* begin_;
+    const uint32_t* end_;
+    uint32_t literals_[kLiteralCodes] = {};
+    uint32_t distances_[kDistanceCodes] = {};
+    uint8_t literalLengths_[kLiteralCodes] = {}, distanceLengths_[kDistanceCodes] = {};
+    uint16_t literalCodes_[kLiteralCodes] = {}, distanceCodes_[kDistanceCodes] = {};
+    uint8_t lengthLengths_[kLengthCodes] = {};
+    uint16_t lengthCodes_[kLengthCodes] = {};
+    std::vector<uint16_t> runs_;
+    int literalCount_ = 0, distanceCount_ = 0, orderCount_ = 0;
+    size_t extraBits_ = 0, headerBits_ = 0;
+};
+
+// Stored blocks of at most 65,535 bytes each.
+void WriteStored(BitWriter& out, const uint8_t* data, size_t size) {
+    do {
+        const size_t part = std::min<size_t>(size, 0xFFFF);
+        out.Put(0, 3);
+        out.Align();
+        const uint8_t header[4] = {uint8_t(part), uint8_t(part >> 8), uint8_t(~part), uint8_t(~part >> 8)};
+        out.Bytes(header, 4);
+        out.Bytes(data, part);
+        data += part;
+        size -= part;
+    } while (size > 0);
+}
+
+size_t StoredBits(size_t size) { return (size + 5 * (size / 0xFFFF + 1)) * 8 + 7; }
+
+}  // namespace
+
+void KeyFrameDeflater::Forget() {
+    last_ = {};
+    lastSize_ = lastRowBytes_ = lastPrefixBytes_ = 0;
+}
+
+void KeyFrameDeflater::Insert(size_t pos) {
+    if (pos + 3 > size_) return;
+    uint32_t& head = head_[ShortHash(data_ + pos)];
+    chain_[pos & (kWindow - 1)] = head;
+    head = uint32_t(pos + 1);
+    if (pos + kLongBytes > size_) return;
+    uint32_t& longHead = longHead_[LongHash(data_ + pos)];
+    longChain_[pos & (kWindow - 1)] = longHead;
+    longHead = uint32_t(pos + 1);
+}
+
+// The longest match at pos among the pixel before, the places with the same
+// 16 and the same 3 bytes, nearest first, and the row above.
+KeyFrameDeflater::Match KeyFrameDeflater::Longest(size_t pos) const {
+    Match best;
+    const size_t most = std::min(kMaxMatch, size_ - pos);
+    if (most < kMinMatch) return best;
+    const uint8_t* here = data_ + pos;
+    auto consider = [&](size_t distance) {
+        if (distance > pos || distance > kWindow) return;
+        const uint8_t* there = here - distance;
+        if (best.length && there[best.length] != here[best.length]) return;
+        const size_t length = MatchLength(here, there, most);
+        if (length > best.length) best = {length, distance};
+    };
+    auto walk = [&](const std::vector<uint32_t>& head, const std::vector<uint32_t>& chain, uint32_t hash) {
+        uint32_t candidate = head[hash];
+        for (int step = 0; candidate && step < kChainSteps && best.length < most; ++step) {
+            const size_t earlier = candidate - 1;
+            if (pos - earlier > kWindow) break;
+            if (pos - earlier != layout_.pixelBytes) consider(pos - earlier);
+            const uint32_t before = chain[earlier & (kWindow - 1)];
+            if (before >= candidate) break;
+            candidate = before;
+        }
+    };
+    consider(layout_.pixelBytes);
+    if (best.length < most && pos + kLongBytes <= size_) walk(longHead_, longChain_, LongHash(here));
+    if (best.length < most) walk(head_, chain_, ShortHash(here));
+    if (best.length < most && layout_.rowBytes != layout_.pixelBytes) consider(layout_.rowBytes);
+    if (best.length < kMinMatch || (best.length == kMinMatch && best.distance > kTooFar)) return {};
+    return best;
+}
+
+// One literal or match from pos, deciding lazily: a short match waits to
+// see whether the next byte starts a longer one. A match that runs over
+// boundary ends there, where the last picture's tokens take over again.
+void KeyFrameDeflater::Parse(size_t& pos, size_t boundary) {
+    Match best = haveAhead_ ? ahead_ : Longest(pos);
+    haveAhead_ = false;
+    Insert(pos);
+    if (best.length && best.length < kLazyBelow && pos + 1 < size_) {
+        ahead_ = Longest(pos + 1);
+        if (ahead_.length > best.length) {
+            haveAhead_ = true;
+            best = {};
+        }
+    }
+    if (best.length && pos < boundary && boundary - pos < best.length && boundary - pos >= kMinMatch)
+        best.length = boundary - pos;
+    if (!best.length) {
+        tokens_.push_back(data_[pos++]);
+        return;
+    }
+    tokens_.push_back(MatchToken(best.length, best.distance));
+    if (best.length <= kInsertWithin)
+        for (size_t p = pos + 1; p < pos + best.length; ++p) Insert(p);
+    pos += best.length;
+}
+
+// Whether the bytes from pos on lie in blocks that have not changed. The
+// answer comes from the unchanged stretch found last (tokens are short and
+// come in order), else the blocks around pos are looked at.
+bool KeyFrameDeflater::Unchanged(size_t pos, size_t length, Stretch& known) const {
+    const Layout& l = layout_;
+    if (!l.changedBlocks || length == 0) return false;
+    const size_t end = pos + length;
+    if (pos >= known.from && end <= known.to) return true;
+    if (pos < l.prefixBytes) {
+        if (l.prefixChanged) return false;
+        known = {0, l.prefixBytes};
+        if (end <= known.to) return true;
+    }
+    // The unchanged blocks from pos's on, row after row, and back to the
+    // first of them in pos's row.
+    const size_t at = pos < l.prefixBytes ? 0 : pos - l.prefixBytes;
+    const size_t row = at / l.rowBytes, column = at % l.rowBytes;
+    const size_t blocks = (l.rowBytes + l.blockBytes - 1) / l.blockBytes;
+    auto changed = [&](size_t r, size_t block) { return l.changedBlocks[r / l.blockRows * l.blocksPerRow + block] != 0; };
+    const size_t reach = (length + kStretchBytes) / l.blockBytes + 1;   // blocks looked at each way
+    size_t first = column / l.blockBytes;
+    if (changed(row, first)) return false;
+    for (size_t looked = 0; first > 0 && looked < reach && !changed(row, first - 1); ++looked) --first;
+    const size_t rows = (size_ - l.prefixBytes + l.rowBytes - 1) / l.rowBytes;
+    size_t r = row, block = column / l.blockBytes;
+    for (size_t looked = 0; r < rows && looked < reach && !changed(r, block); ++looked) {
+        if (++block == blocks) {
+            block = 0;
+            ++r;
+        }
+    }
+    const size_t from = l.prefixBytes + row * l.rowBytes + first * l.blockBytes;
+    const size_t to = std::min(size_, l.prefixBytes + r * l.rowBytes + std::min(block * l.blockBytes, l.rowBytes));
+    // A palette left unchanged joins on at the front.
+    known = {from == l.prefixBytes && !l.prefixChanged ? 0 : from, to};
+    return pos >= known.from && end <= known.to;
+}
+
+// A token of the last picture is taken again where its bytes (and for a
+// match the bytes it repeats) lie in unchanged blocks, so the search there
+// would find what it found then; and, to be sure, only when it still
+// gives the same bytes.
+bool KeyFrameDeflater::StillHolds(uint32_t token, size_t pos) {
+    const size_t length = TokenLength(token);
+    if (pos >= size_ || length > size_ - pos || !Unchanged(pos, length, target_)) return false;
+    if (!(token & kMatchFlag)) return data_[pos] == token;
+    const size_t distance = (token & 0x7FFF) + 1;
+    return distance <= pos && Unchanged(pos - distance, length, source_) &&
+           MatchLength(data_ + pos, data_ + pos - distance, length) == length;
+}
+
+size_t KeyFrameDeflater::Deflate(const uint8_t* data, size_t size, const Layout& layout, uint8_t* out,
+                                 size_t capacity) {
+    if (size != lastSize_ || layout.rowBytes != lastRowBytes_ || layout.prefixBytes != lastPrefixBytes_) Forget();
+    data_ = data;
+    size_ = size;
+    layout_ = layout;
+    layout_.pixelBytes = std::max<size_t>(1, layout.pixelBytes);
+    layout_.rowBytes = std::max<size_t>(1, layout.rowBytes);
+    layout_.blockBytes = std::max<size_t>(1, layout.blockBytes);
+    layout_.blockRows = std::max<size_t>(1, layout.blockRows);
+    if (layout_.blocksPerRow != (layout_.rowBytes + layout_.blockBytes - 1) / layout_.blockBytes)
+        layout_.changedBlocks = nullptr;   // a map that does not fit the rows: nothing known
+    haveAhead_ = false;
+    blockTokens_ = 0;
+    target_ = source_ = Stretch{};
+    try {
+        head_.assign(size_t(1) << kHashBits, 0);
+        longHead_.assign(size_t(1) << kHashBits, 0);
+        chain_.resize(kWindow);
+        longChain_.resize(kWindow);
+        tokens_.clear();
+        tokens_.reserve(last_.empty() ? size / 8 : last_.size());
+    } catch (const std::bad_alloc&) {
+        Forget();
+        return 0;
+    }
+
+    BitWriter writer(out, capacity);
+    writer.Put(0x9C78, 16);   // the zlib header: deflate, a 32 KB window
+    size_t cursor = 0, cursorPos = 0;   // last_[cursor] starts at cursorPos
+    size_t blockStart = 0;
+    // The tokens since the last block as one block, dynamic or stored,
+    // whichever is smaller.
+    auto flush = [&](size_t to) {
+        const DynamicBlock block(tokens_.data() + blockTokens_, tokens_.data() + tokens_.size());
+        if (block.Bits() < StoredBits(to - blockStart)) block.Write(writer);
+        else WriteStored(writer, data + blockStart, to - blockStart);
+        blockTokens_ = tokens_.size();
+        blockStart = to;
+        return !writer.Overflow();
+    };
+    try {
+        for (size_t pos = 0; pos < size;) {
+            while (cursor < last_.size() && cursorPos < pos) cursorPos += TokenLength(last_[cursor++]);
+            if (cursor < last_.size() && cursorPos == pos && StillHolds(last_[cursor], pos)) {
+                const uint32_t token = last_[cursor];
+                tokens_.push_back(token);
+                if (token & kMatchFlag) Insert(pos);
+                pos += TokenLength(token);
+                haveAhead_ = false;
+            } else {
+                // The next place where a token of the last picture may hold.
+                size_t next = cursor, boundary = cursorPos;
+                if (next < last_.size() && boundary == pos) boundary += TokenLength(last_[next++]);
+                if (next >= last_.size() || !StillHolds(last_[next], boundary)) boundary = SIZE_MAX;
+                Parse(pos, boundary);
+            }
+            if (tokens_.size() - blockTokens_ >= kBlockTokens) {
+                if (!flush(pos)) break;
+            }
+        }
+        if (!writer.Overflow() && (tokens_.size() > blockTokens_ || size == 0)) flush(size);
+    } catch (const std::bad_alloc&) {
+        Forget();
+        return 0;
+    }
+    // The sync flush: an empty stored block ends the frame on a byte.
+    writer.Put(0, 3);
+    writer.Align();
+    writer.Bytes(reinterpret_cast<const uint8_t*>("\0\0\xFF\xFF"), 4);
+    if (writer.Overflow()) {
+        Forget();
+        return 0;
+    }
+    last_.swap(tokens_);
+    lastSize_ = size;
+    lastRowBytes_ = layout.rowBytes;
+    lastPrefixBytes_ = layout.prefixBytes;
+    return size_t(writer.Next() - out);
+}
