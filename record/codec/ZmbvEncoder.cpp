@@ -18,19 +18,17 @@ struct ZmbvEncoder::Deflater {
 
 namespace {
 
-// Feeds bytes to the stream; with Z_SYNC_FLUSH everything so far is out
-// when it returns true. False when the output does not fit.
-bool Deflate(z_stream& stream, const uint8_t* data, size_t size, int flush, uint8_t*& out, size_t& room) {
+// Deflates one frame's payload and flushes it to a byte boundary; the
+// bytes written, 0 when they do not fit.
+size_t DeflateFrame(z_stream& stream, const uint8_t* data, size_t size, uint8_t* out, size_t room) {
     stream.next_in = const_cast<Bytef*>(data);
     stream.avail_in = static_cast<uInt>(size);
     stream.next_out = out;
     stream.avail_out = static_cast<uInt>(std::min<size_t>(room, 0xFFFFFFFFu));
-    const int result = deflate(&stream, flush);
-    const size_t written = size_t(stream.next_out - out);
-    out += written;
-    room -= written;
-    if (result != Z_OK || stream.avail_in != 0) return false;
-    return flush == Z_NO_FLUSH || stream.avail_out != 0;   // a full buffer may hold back flushed bits
+    const int result = deflate(&stream, Z_SYNC_FLUSH);
+    // A full buffer may hold back flushed bits.
+    if (result != Z_OK || stream.avail_in != 0 || stream.avail_out == 0) return 0;
+    return size_t(stream.next_out - out);
 }
 
 // Key frames go through our own deflater (see KeyFrameDeflater.h), which
@@ -233,12 +231,10 @@ size_t ZmbvEncoder::EncodeInter(const PictureView& picture, const uint8_t* palet
         }
     }
 
-    uint8_t* next = out + 1;
-    size_t room = capacity - 1;
     const size_t size = size_t(xorOut - payload_.data());
-    if (!SetLevel(size > previous_.size() / kLargeInterShare ? kLargeInterLevel : kSmallInterLevel, next)) return 0;
-    if (!Deflate(deflater_->stream, payload_.data(), size, Z_SYNC_FLUSH, next, room)) return 0;
-    return size_t(next - out);
+    if (!SetLevel(size > previous_.size() / kLargeInterShare ? kLargeInterLevel : kSmallInterLevel, out + 1)) return 0;
+    const size_t written = DeflateFrame(deflater_->stream, payload_.data(), size, out + 1, capacity - 1);
+    return written ? 1 + written : 0;
 }
 
 ZmbvEncoder::Rect ZmbvEncoder::BlockRect(int block) const {
