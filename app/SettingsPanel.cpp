@@ -85,6 +85,7 @@ bool SettingsPanel::EditHotkey(int hotkeyId) {
     if (confirmed) {
         dialog.GetHotkey(s.*binding->key, s.*binding->modifiers);
         s.*binding->description = dialog.GetDescription();
+        page1.ShowDescriptions();
     }
     // Also after a cancel: nothing may stay released.
     RegisterHotkeysAgain();

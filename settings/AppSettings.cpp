@@ -1,12 +1,18 @@
 #include "AppSettings.h"
 
+#include "SettingsTable.h"
+
 #include <cmath>
 
 std::string DefaultLockPanDesc(const std::string& shiftText) { return shiftText + "F3"; }
 
 void ResetSettings(AppSettings& settings, const std::string& shiftText) {
-    settings = AppSettings{};
-    settings.LockPanDesc = DefaultLockPanDesc(shiftText);
+    AppSettings defaults;
+    defaults.LockPanDesc = DefaultLockPanDesc(shiftText);
+    // Not one assignment of the whole record: a recording may be running,
+    // and its grabber reads the rectangle and the pan values meanwhile.
+    CopySettingValues(settings, defaults);
+    settings.CompressorCode = defaults.CompressorCode;
 }
 
 uint32_t RateToThousandths(double rate) {

@@ -61,7 +61,7 @@ void CMyPropertyPage1::ShowDescriptions() {
 void CMyPropertyPage1::OnEditHotkey(UINT buttonId) {
     for (const HotkeyButton& button : kButtons) {
         if (static_cast<UINT>(button.buttonId) != buttonId) continue;
-        if (host_.EditHotkey(button.hotkeyId)) ShowDescriptions();
+        host_.EditHotkey(button.hotkeyId);   // captions the button anew before the hotkeys come back
         return;
     }
 }

@@ -10,11 +10,12 @@ public:
     CMyPropertyPage1(AppSettings& settings, PageHost& host);
 
     void RefreshFromSettings() override;
+    // Captions the buttons with the stored descriptions.
+    void ShowDescriptions();
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    void ShowDescriptions();
     void OnEditHotkey(UINT buttonId);
     void OnPanModifier(UINT boxId);
     void OnPanLocked();

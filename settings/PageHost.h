@@ -14,7 +14,9 @@ public:
     // The hotkey edit dialog for the action with this identifier (1 start,
     // 3 pause, 5 single shot, 6 pan lock), with every hotkey released while
     // it is open and registered again afterwards; on OK the new key,
-    // modifiers and description are stored in the settings and true is
+    // modifiers and description are stored in the settings, the hotkey
+    // page's buttons show the new description before the hotkeys are
+    // registered again (a failure to register names it), and true is
     // returned.
     virtual bool EditHotkey(int hotkeyId) = 0;
     // Choosing the capture rectangle on the screen (pickWindow: by picking

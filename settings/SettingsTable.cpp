@@ -137,3 +137,16 @@ void LoadSettingValues(const SettingsKey& key, AppSettings& settings, ValueAcces
 void SaveSettingValues(const SettingsKey& key, const AppSettings& settings, ValueAccess& access) {
     for (size_t i = 0; i < key.count; ++i) SaveField(key.fields[i], settings, access);
 }
+
+void CopySettingValues(AppSettings& settings, const AppSettings& from) {
+    for (const SettingsKey* key : {&kStateKey, &kKeysKey}) {
+        for (size_t i = 0; i < key->count; ++i) {
+            const SettingField& field = key->fields[i];
+            switch (field.kind) {
+            case FieldKind::Integer: StoreShared(settings.*field.integer, from.*field.integer); break;
+            case FieldKind::Rate: settings.*field.rate = from.*field.rate; break;
+            case FieldKind::Text: settings.*field.text = from.*field.text; break;
+            }
+        }
+    }
+}

@@ -69,3 +69,8 @@ void LoadSettingValues(const SettingsKey& key, AppSettings& settings, ValueAcces
 // thousandths, texts with their terminating zero. A value that fails does
 // not stop the others.
 void SaveSettingValues(const SettingsKey& key, const AppSettings& settings, ValueAccess& access);
+
+// Copies every stored value of from into settings, key by key: the numbers
+// each as one whole value, since the frame grabber reads some of them on
+// its own thread while a recording runs.
+void CopySettingValues(AppSettings& settings, const AppSettings& from);

@@ -63,6 +63,11 @@ void CMyPropertyPage3::RefreshFromSettings() {
     UpdateData(false);
 }
 
+void CMyPropertyPage3::ShowFileName() {
+    fileName = settings_.AVIFileName;
+    if (IsWindow()) SetItemText(IDC_VIDEO_FILE, fileName);
+}
+
 void CMyPropertyPage3::FillCompressorList() {
     compressors_.Attach(Item(IDC_VIDEO_COMPRESSOR));
     std::vector<uint32_t> listed;

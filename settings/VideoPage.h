@@ -17,6 +17,9 @@ public:
 
     // Shows the settings and adds the compressors not listed yet.
     void RefreshFromSettings() override;
+    // Shows the output file's name again (a numbered start changed it) and
+    // nothing else: the compressors are not looked for again.
+    void ShowFileName();
     void DoDataExchange(DataExchange& dx) override;
 
     // The page's values, in the order of the exchange.

@@ -283,6 +283,7 @@ class HotkeyEditing(PagesTest):
         self.edit(1015, "F2")
         box = self.s.wait_message_box()
         self.assertEqual(box["text"], "Ctrl+Shift+F2\n" + HOTKEY_TAKEN)
+        self.assertEqual(self.captions()[0], "Ctrl+Shift+F2")   # on its button before the failure shows
         self.s.answer(box, 1)
         self.assertEqual(self.captions(), ["Ctrl+Shift+F2", "Ctrl+Shift+F2", "F4", "Shift+F3"])
         # F5 alone: Control and Shift added, and everything registers again.

@@ -1,6 +1,7 @@
 #include "doctest.h"
 
 #include "settings/AppSettings.h"
+#include "settings/SettingsTable.h"
 
 #include <cmath>
 #include <limits>
@@ -27,6 +28,28 @@ TEST_CASE("defaults") {
     ResetSettings(s, "");
     CHECK(s.CompressorCode == 0u);
     CHECK(s.LockPanDesc == "F3");
+
+    // Every stored value goes back, field by field.
+    for (const SettingsKey* key : {&kStateKey, &kKeysKey}) {
+        for (size_t i = 0; i < key->count; ++i) {
+            const SettingField& f = key->fields[i];
+            if (f.integer) s.*f.integer = 12345;
+            if (f.rate) s.*f.rate = 1.5;
+            if (f.text) s.*f.text = "changed";
+        }
+    }
+    ResetSettings(s, "Shift+");
+    AppSettings defaults;
+    defaults.LockPanDesc = "Shift+F3";
+    for (const SettingsKey* key : {&kStateKey, &kKeysKey}) {
+        for (size_t i = 0; i < key->count; ++i) {
+            const SettingField& f = key->fields[i];
+            CAPTURE(f.name);
+            if (f.integer) CHECK(s.*f.integer == defaults.*f.integer);
+            if (f.rate) CHECK(s.*f.rate == defaults.*f.rate);
+            if (f.text) CHECK(s.*f.text == defaults.*f.text);
+        }
+    }
 }
 
 TEST_CASE("rates in thousandths") {
