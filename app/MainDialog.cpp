@@ -22,6 +22,7 @@ const MessageEntry MainDialog::kMessages[] = {
     OnCommand<&MainDialog::OnExit>(IDC_EXIT),
     OnMessage<&MainDialog::OnClose>(WM_CLOSE),
     OnMessage<&MainDialog::OnHotKeyMessage>(WM_HOTKEY),
+    OnMessage<&MainDialog::OnStopRequest>(kStopRequest),
     OnMessage<&MainDialog::OnTimer>(WM_TIMER),
     OnMessage<&MainDialog::OnSysCommand>(WM_SYSCOMMAND),
     OnMessage<&MainDialog::OnPaint>(WM_PAINT),

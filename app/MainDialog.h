@@ -77,6 +77,7 @@ private:
     LRESULT OnQueryNewPalette(WPARAM, LPARAM);
     LRESULT OnPaletteChanged(WPARAM, LPARAM);
     LRESULT OnHotKeyMessage(WPARAM, LPARAM);
+    LRESULT OnStopRequest(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnDrawItem(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);

@@ -25,6 +25,7 @@ void MainDialog::OnStartStop() {
     SetButtonsRecording(true);
     const bool started = recorder.StartRecording(recorder.state == StartingPaused ? Paused : Recording);
     if (!started) {
+        if (ExitAfterRecording()) App().exitCode = kExitRecordingFailed;
         // A start that failed before it set a state (a start meant to be
         // paused among them) still returns to the idle layout.
         if (recorder.state == StartingPaused) recorder.state = Idle;
@@ -32,18 +33,48 @@ void MainDialog::OnStartStop() {
     }
 }
 
+namespace {
+
+// The AVI error's number as the messages show it.
+long long AviErrorNumber(HRESULT result) { return (result & 0xFFFF) - 0x4000; }
+
+// A command-line recording tells its caller that it did not end as asked.
+int ExitCodeOf(Outcome kind) {
+    switch (kind) {
+    case Outcome::FileFull:
+    case Outcome::DiskFull: return kExitFileFull;
+    case Outcome::SoundFailed:
+    case Outcome::VideoFailed:
+    case Outcome::BufferFailed:
+    case Outcome::ClockFailed: return kExitRecordingFailed;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
 void MainDialog::ReportStop(const StopOutcome& outcome) {
+    if (ExitAfterRecording() && ExitCodeOf(outcome.kind) != 0) App().exitCode = ExitCodeOf(outcome.kind);
     switch (outcome.kind) {
     case Outcome::SoundFailed:
-        AppMessageBox(hwnd_, FormatIntegers(LoadResString(IDS_SOUND_FAILED), {(outcome.aviError & 0xFFFF) - 0x4000}));
+        AppMessageBox(hwnd_, FormatIntegers(LoadResString(IDS_SOUND_FAILED), {AviErrorNumber(outcome.aviError)}));
+        break;
+    case Outcome::VideoFailed:
+        AppMessageBox(hwnd_, InsertArguments(LoadResString(IDS_VIDEO_FAILED),
+                                             {std::to_string(AviErrorNumber(outcome.aviError)), outcome.outputPath}));
         break;
     case Outcome::BufferFailed:
         AppMessageBox(hwnd_, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), "(Create Frame Buffers)"));
         break;
+    case Outcome::ClockFailed:
+        AppMessageBox(hwnd_, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), "(Start Frame Clock)"));
+        break;
     case Outcome::FileFull:
-        AppMessageBox(hwnd_, FileLimitMessage(LoadResString(IDS_FILE_LIMIT), outcome.sizeLimit, outcome.outputPath));
-        // A command-line recording tells its caller that it did not end as asked.
-        if (ExitAfterRecording()) App().exitCode = kExitFileFull;
+        AppMessageBox(hwnd_, InsertArguments(LoadResString(IDS_FILE_LIMIT), {LimitText(outcome.sizeLimit),
+                                                                             outcome.outputPath}));
+        break;
+    case Outcome::DiskFull:
+        AppMessageBox(hwnd_, InsertArgument(LoadResString(IDS_DISK_FULL), outcome.outputPath));
         break;
     case Outcome::TooSlow:
         AppMessageBox(hwnd_, LoadResString(IDS_TOO_SLOW) + SoundMissingLine(outcome));
@@ -133,6 +164,12 @@ LRESULT MainDialog::OnHotKeyMessage(WPARAM id, LPARAM lParam) {
     return 0;
 }
 
+LRESULT MainDialog::OnStopRequest(WPARAM serial, LPARAM) {
+    // The engine's stop request, dispatched by a message loop other than the recording's.
+    recorder.TakeStopRequest(serial);
+    return 0;
+}
+
 LRESULT MainDialog::OnTimer(WPARAM, LPARAM) {
     // The frame clock's wake-up, dispatched by a message loop other than the
     // recording's (a message box, a dialog, a menu): the frames are written
@@ -164,6 +201,6 @@ void MainDialog::ShowCaptureRateField() {
     ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
 }
 
-void MainDialog::OnOutputNameChanged() { panel.page3.RefreshFromSettings(); }
+void MainDialog::OnOutputNameChanged() { panel.page3.ShowFileName(); }
 
 bool MainDialog::ExitAfterRecording() const { return App().ExitAfterRecording != 0; }

@@ -12,8 +12,12 @@
 
 class MainDialog;
 
-// The exit code of a command-line recording stopped at the file's size limit.
+// The exit code of a command-line recording stopped at the file's size limit
+// or because its disk was full.
 constexpr int kExitFileFull = 2;
+// The exit code of a command-line recording that could not start, or was
+// stopped because something failed (a write, the frame clock).
+constexpr int kExitRecordingFailed = 3;
 
 class RecorderApp : public CWinApp {
 public:

@@ -18,11 +18,14 @@ std::string LoadResString(UINT id) {
     return {};
 }
 
-std::string InsertArgument(const std::string& format, const std::string& arg) {
+std::string InsertArgument(const std::string& format, const std::string& arg) { return InsertArguments(format, {arg}); }
+
+std::string InsertArguments(const std::string& format, std::initializer_list<std::string> args) {
     std::string out;
     for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == '1') {
-            out += arg;
+        const size_t n = i + 1 < format.size() && format[i] == '%' ? static_cast<size_t>(format[i + 1] - '1') : args.size();
+        if (n < args.size()) {
+            out += args.begin()[n];
             ++i;
         } else {
             out += format[i];

@@ -16,6 +16,10 @@ std::string LoadResString(UINT id);
 
 // Replaces every %1 of format with arg.
 std::string InsertArgument(const std::string& format, const std::string& arg);
+// Replaces every %1, %2 ... of format with the first, second ... argument, in
+// one pass: an argument that holds "%2" stays as it is. A mark without an
+// argument is copied as it stands.
+std::string InsertArguments(const std::string& format, std::initializer_list<std::string> args);
 
 // A printf-style integer format filled with values, safely: %d, %i, %u, %x,
 // %X (with flags, width and precision, an optional l or h) take the next

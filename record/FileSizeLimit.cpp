@@ -33,18 +33,13 @@ uint32_t CompressorFrom(const char* text) {
     return length == 4 ? code : 0;
 }
 
-std::string FileLimitMessage(const std::string& text, int64_t limit, const std::string& path) {
+int64_t DiskRoomNeeded(const FileSizeBudget& budget, int64_t nextBytes, int64_t reserve) {
+    return nextBytes + reserve + budget.IndexBytes() + kCloseMarginBytes;
+}
+
+std::string LimitText(int64_t limit) {
     char size[64];
     std::snprintf(size, sizeof size, "%lld bytes (%.1f MB)", static_cast<long long>(limit),
                   static_cast<double>(limit) / (1024 * 1024));
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
-            out += text[i + 1] == '1' ? size : path;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return size;
 }

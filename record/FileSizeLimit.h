@@ -46,7 +46,8 @@ int64_t FileSizeLimitFrom(const char* text);
 // characters (such as "DIB ") as a four-character code; 0 for anything else.
 uint32_t CompressorFrom(const char* text);
 
-// The running count of a file against its limit.
+// The running count of a file against its limit. Only chunks written are
+// counted.
 class FileSizeBudget {
 public:
     explicit FileSizeBudget(int64_t limit = kFileSizeLimit) : limit_(limit) {}
@@ -56,14 +57,27 @@ public:
     // Whether bytes more fit, with reserve bytes kept free for what must
     // still follow (the sound that waits when the recording stops).
     bool Fits(int64_t bytes, int64_t reserve = 0) const { return counted_ + bytes + reserve <= limit_; }
-    void Add(int64_t bytes) { counted_ += bytes; }
+    // A chunk of dataBytes was written.
+    void AddChunk(int64_t dataBytes) {
+        counted_ += ChunkBytes(dataBytes);
+        ++chunks_;
+    }
+    // What the close still writes: the index (an entry per chunk) and its header.
+    int64_t IndexBytes() const { return 8 + 16 * chunks_; }
 
 private:
     int64_t limit_;
     int64_t counted_ = kFileHeaderBytes;
+    int64_t chunks_ = 0;
 };
 
-// The message of a recording stopped at the limit: the resource text's %1
-// becomes the limit (in bytes and megabytes), %2 the file, in one pass, so
-// that a file name holding "%1" stays as it is.
-std::string FileLimitMessage(const std::string& text, int64_t limit, const std::string& path);
+// Room the file's disk must still have before a write of nextBytes (a whole
+// chunk, as ChunkBytes counts it): the write itself, the reserve kept for the
+// sound of the stop, the index that the close writes, and a margin for the
+// headers rewritten at the close and the file service's own write buffer.
+// A disk with less free space stops the recording before the file breaks.
+constexpr int64_t kCloseMarginBytes = 256 * 1024;
+int64_t DiskRoomNeeded(const FileSizeBudget& budget, int64_t nextBytes, int64_t reserve);
+
+// The limit as the message of a recording stopped there shows it: in bytes and megabytes.
+std::string LimitText(int64_t limit);

@@ -79,18 +79,31 @@ private:
     HGDIOBJ oldBrush_ = nullptr;
 };
 
-// The cursor to draw in this tick: the one the window under the pointer
-// shows, in the user's scheme; none when the pointer is outside.
-HCURSOR TickCursor(RecordingSession& session, POINT cursor, const RECT& capture) {
+// The cursor that the window under the pointer shows: its thread's input
+// state holds it, so this thread joins that state just long enough to read
+// it. Left joined, every program the pointer passed over would share its
+// input state with ours (and theirs with each other's) until the end.
+HCURSOR CursorUnderPointer(POINT at) {
+    const HWND under = ::WindowFromPoint(at);
+    const DWORD thread = under ? ::GetWindowThreadProcessId(under, nullptr) : 0;
+    const DWORD self = ::GetCurrentThreadId();
+    const bool attached = thread != 0 && thread != self && ::AttachThreadInput(self, thread, TRUE);
+    const HCURSOR shown = ::GetCursor();
+    if (attached) ::AttachThreadInput(self, thread, FALSE);
+    // Over the bare desktop the system shows the arrow, also where the
+    // desktop's own thread has never set a cursor.
+    if (!shown && (!under || under == ::GetDesktopWindow()))
+        return ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    return shown;
+}
+
+// The cursor to draw in this tick, in the user's scheme; none when the
+// pointer is outside the rectangle.
+HCURSOR TickCursor(POINT cursor, const RECT& capture) {
     if (!CursorInCapture(cursor.x, cursor.y, capture.left, capture.top, capture.right - capture.left,
                          capture.bottom - capture.top))
         return nullptr;
-    if (HWND under = ::WindowFromPoint(cursor)) {
-        const DWORD thread = ::GetWindowThreadProcessId(under, nullptr);
-        if (thread != session.attachedThread && ::AttachThreadInput(thread, ::GetCurrentThreadId(), TRUE))
-            session.attachedThread = thread;
-    }
-    HCURSOR shown = ::GetCursor();
+    const HCURSOR shown = CursorUnderPointer(cursor);
     return shown ? SchemeCursorFor(shown) : nullptr;
 }
 
@@ -143,10 +156,7 @@ void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT 
 void Tick(RecordingSession& session) {
     AppSettings& settings = session.settings;
 
-    if (session.FrameCount.load() == 0) {
-        ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-        session.attachedThread = 0;
-    }
+    if (session.FrameCount.load() == 0) ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
     POINT cursor{};
     // Without the pointer's position there is nothing to pan by this tick.
     if (::GetCursorPos(&cursor))
@@ -162,7 +172,7 @@ void Tick(RecordingSession& session) {
     if (LoadShared(settings.FlashRect) != 0)
         outline.emplace(RECT{capture.left - 2, capture.top - 2, capture.right + 2, capture.bottom + 2}, paused);
 
-    const HCURSOR tickCursor = TickCursor(session, cursor, capture);
+    const HCURSOR tickCursor = TickCursor(cursor, capture);
 
     const int slotIndex = NextGrabSlot(session.grabIndex);
     FrameSlot& slot = session.ring[slotIndex];
@@ -204,7 +214,7 @@ void CALLBACK GrabFrame(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     if (!session) return;
     ++session->grabbing;
     try {
-        if (!session->closing.load()) Tick(*session);
+        if (session->ready.load() && !session->closing.load()) Tick(*session);
     } catch (...) {
         // Nothing may leave the timer's thread; this tick is lost.
     }

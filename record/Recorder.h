@@ -24,7 +24,7 @@ struct StopOutcome {
     Outcome kind = Outcome::None;
     int32_t frameCount = 0;    // positions written, or the abort code
     int32_t skipCount = 0;     // positions left empty
-    HRESULT aviError = 0;      // the failed sound write's result
+    HRESULT aviError = 0;      // the failed write's result
     bool soundMissing = false; // with sound, but wave input did not start: the sound stream is empty
     int64_t sizeLimit = 0;     // the file's size limit
     std::string outputPath;    // the file the recording wrote
@@ -60,6 +60,10 @@ public:
     void OnWaveBlock(const PCMWAVEFORMAT& format, const void* data, int32_t sampleCount);
     // Numbers the output file name (the first free number) and tells the host.
     void NextFileName();
+    // The engine's stop request for the recording of this serial number
+    // (kStopRequest): runs the host's start/stop command when that recording
+    // still runs; a request that outlived its recording does nothing.
+    void TakeStopRequest(WPARAM serial);
 
     bool Running() const { return session_ != nullptr; }
     // The running recording has a sound stream (RecSound as it was at the start).
@@ -73,5 +77,6 @@ private:
     AppSettings& settings_;
     RecordingHost& host_;
     std::unique_ptr<RecordingSession> session_;
+    uint32_t serial_ = 0;    // of the last recording started
     bool writing_ = false;   // WriteFrames is running (it may show a message box)
 };

@@ -6,6 +6,13 @@
 
 class SoundSource;
 
+// The engine's own request to stop a recording (an abort: the ring overran,
+// a write failed, the file is full), posted to the recording window with the
+// recording's serial number as wParam. It stops that recording only: one
+// that arrives after its recording ended, by then stopped some other way,
+// is dropped.
+constexpr UINT kStopRequest = WM_APP + 0x56;
+
 class RecordingHost {
 public:
     virtual ~RecordingHost() = default;
@@ -13,7 +20,7 @@ public:
     // The window that runs the recording: it owns the recording's messages,
     // is hidden while recording and restored at the stop, and receives the
     // frame clock's wake-ups (WM_TIMER) and the engine's own stop request
-    // (WM_HOTKEY with identifier 1).
+    // (kStopRequest, which it hands to Recorder::TakeStopRequest).
     virtual HWND RecordingWindow() const = 0;
     // A hotkey taken by the recording loop.
     virtual void OnHotKey(WPARAM id, LPARAM lParam) = 0;

@@ -21,6 +21,9 @@ void RunRecordingLoop(Recorder& recorder) {
         case WM_HOTKEY:
             recorder.host().OnHotKey(msg.wParam, msg.lParam);
             break;
+        case kStopRequest:
+            recorder.TakeStopRequest(msg.wParam);
+            break;
         default:
             if (!::IsDialogMessageA(window, &msg)) {
                 ::TranslateMessage(&msg);
@@ -29,6 +32,13 @@ void RunRecordingLoop(Recorder& recorder) {
             break;
         }
     }
+}
+
+void Recorder::TakeStopRequest(WPARAM serial) {
+    // A stop under way has its outcome already; a request from an earlier
+    // recording must not stop (or, once idle, start) another.
+    if (!session_ || session_->serial != serial || session_->closing.load() || state.load() == Idle) return;
+    host_.OnStartStop();
 }
 
 void Recorder::TakePaletteChange() {

@@ -2,6 +2,7 @@
 
 #include "FrameGrabber.h"
 #include "Recorder.h"
+#include "RecordingHost.h"
 
 namespace {
 
@@ -30,12 +31,13 @@ void AbortRecording(RecordingSession& session, int32_t code) {
     } while (!session.FrameCount.compare_exchange_weak(positions, code));
     session.positionsBeforeAbort = positions;
     if (const UINT timer = session.timer.exchange(0)) ::timeKillEvent(timer);
-    ::PostMessageA(session.window, WM_HOTKEY, 1, 0);
+    ::PostMessageA(session.window, kStopRequest, session.serial, 0);
 }
 
-void StartFrameClock(RecordingSession& session) {
+bool StartFrameClock(RecordingSession& session) {
     session.timer = ::timeSetEvent(static_cast<UINT>(session.FramePeriod), 5, GrabFrame,
                                    reinterpret_cast<DWORD_PTR>(&session), TIME_PERIODIC | kKillSynchronous);
+    return session.timer.load() != 0;
 }
 
 void StopFrameClock(RecordingSession& session) {

@@ -37,6 +37,7 @@ struct RecordingSession {
     Recorder& recorder;            // the state, the settings and the host
     AppSettings& settings;
     HWND window = nullptr;         // the host's window: wake-ups and the stop request go there
+    uint32_t serial = 0;           // tells this recording's stop request from an older one's
 
     // The file and its streams.
     PAVIFILE file = nullptr;
@@ -49,6 +50,7 @@ struct RecordingSession {
     PCMWAVEFORMAT soundFormat{};   // of the sound stream
     HRESULT LastAviError = 0;
     std::string outputPath;        // the file this recording opened, if any
+    std::string folder;            // its folder, whose disk must keep room for it
     RecordingJournal journal;      // what rebuilds the file should the program die
     bool aviInitialised = false;
 
@@ -98,12 +100,12 @@ struct RecordingSession {
     int32_t FramePeriod = 0;
     std::atomic<UINT> timer{0};
     std::atomic<int32_t> grabbing{0};   // a tick is running
+    std::atomic<bool> ready{false};     // the start is complete: ticks grab
     std::atomic<bool> closing{false};   // the stop has begun: ticks do nothing
 
     // Grabber values.
     KeyStateFunction keyState = nullptr;
     POINT previousCursor{};
-    DWORD attachedThread = 0;
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
     DWORD startTime = 0;
@@ -118,10 +120,10 @@ int32_t StateOf(const RecordingSession& session);
 void ReleaseStreams(RecordingSession& session);
 
 // Replaces the frame counter by an abort code: the timer is killed and the
-// window is told to stop (start hotkey message). Any thread.
+// window is asked to stop this recording (kStopRequest). Any thread.
 void AbortRecording(RecordingSession& session, int32_t code);
 
-// Starts the frame clock (GrabFrame every FramePeriod ms); kills it and waits
-// for a tick still running.
-void StartFrameClock(RecordingSession& session);
+// Starts the frame clock (GrabFrame every FramePeriod ms), false when it
+// cannot be started; kills it and waits for a tick still running.
+bool StartFrameClock(RecordingSession& session);
 void StopFrameClock(RecordingSession& session);

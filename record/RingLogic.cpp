@@ -26,7 +26,10 @@ int32_t TakeFramePosition(std::atomic<int32_t>& frameCount) {
 Outcome OutcomeOf(int32_t frameCount) {
     if (frameCount < -50) return Outcome::SoundFailed;
     if (frameCount == kAbortFrameBuffer) return Outcome::BufferFailed;
+    if (frameCount == kAbortClock) return Outcome::ClockFailed;
     if (frameCount == kAbortFileFull) return Outcome::FileFull;
+    if (frameCount == kAbortDiskFull) return Outcome::DiskFull;
+    if (frameCount == kAbortVideoWrite) return Outcome::VideoFailed;
     if (frameCount < 0) return Outcome::TooSlow;
     if (frameCount == 0) return Outcome::Empty;
     return Outcome::Frames;

@@ -10,7 +10,10 @@ constexpr int kSlotCount = 5;
 // Abort codes held in the frame counter.
 constexpr int32_t kAbortTooSlow = -10;        // the ring stayed full
 constexpr int32_t kAbortFrameBuffer = -20;    // a frame buffer could not be made again
+constexpr int32_t kAbortClock = -25;          // the frame clock could not be started again
 constexpr int32_t kAbortFileFull = -30;       // the file reached its size limit
+constexpr int32_t kAbortDiskFull = -40;       // the file's disk has no room for more
+constexpr int32_t kAbortVideoWrite = -45;     // a frame could not be written
 constexpr int32_t kAbortSound = -100;         // a sound block could not be written
 
 // The slot the grabber fills next, after the one it filled last (-1 at start).
@@ -36,7 +39,10 @@ enum class Outcome {
     None,           // there was no recording to stop
     SoundFailed,    // below -50
     BufferFailed,   // kAbortFrameBuffer
+    ClockFailed,    // kAbortClock
     FileFull,       // kAbortFileFull
+    DiskFull,       // kAbortDiskFull
+    VideoFailed,    // kAbortVideoWrite
     TooSlow,        // other codes from -50 to -1
     Empty,          // no frame position at all
     Frames,         // at least one position

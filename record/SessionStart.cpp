@@ -6,6 +6,7 @@
 #include "FrameGrabber.h"
 #include "Recorder.h"
 #include "RecordingHost.h"
+#include "RecordingJournal.h"
 #include "RecordingLoop.h"
 #include "RecordingSession.h"
 #include "Recovery.h"
@@ -28,6 +29,12 @@ KeyStateFunction ChooseKeyState() {
 }
 
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The folder of a full path, with its backslash.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 // Reports the failed step and releases what exists; false for the caller.
 bool FailStart(Recorder& recorder, const char* step) {
@@ -54,6 +61,7 @@ VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, 
     session.outputPath = settings.AVIFileName;
     session.LastAviError = ::AVIFileOpenA(&session.file, settings.AVIFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
     if (session.LastAviError != 0) return VideoStep::Open;
+    session.folder = FolderOf(FullPath(session.outputPath));
 
     AVISTREAMINFOA info{};
     info.fccType = streamtypeVIDEO;
@@ -162,6 +170,7 @@ bool Recorder::StartRecording(RecordState mode) {
     session_ = std::make_unique<RecordingSession>(*this);
     RecordingSession& session = *session_;
     session.window = host_.RecordingWindow();
+    session.serial = ++serial_;
 
     session.keyState = ChooseKeyState();
     RECT desktop{};
@@ -174,6 +183,10 @@ bool Recorder::StartRecording(RecordState mode) {
         CaptureSettingsProblem(settings.FPS, settings.FPSPlay, settings.Width, settings.Height, session.bitsPerPixel);
     if (!problem.empty()) return FailStart(*this, problem.c_str());
     session.frameSize = static_cast<int32_t>(FrameBytes(settings.Width, settings.Height, session.bitsPerPixel));
+    session.FramePeriod = FramePeriodFor(settings.FPS);
+    // The frame clock first, idle until the start is complete: a clock that
+    // cannot run fails the start before any file is touched.
+    if (!StartFrameClock(session)) return FailStart(*this, "(Start Frame Clock)");
 
     ::AVIFileInit();
     session.aviInitialised = true;
@@ -205,7 +218,6 @@ bool Recorder::StartRecording(RecordState mode) {
     HideMainWindow(session.window, settings.WndHide);
     ::GetCursorPos(&session.previousCursor);
     state = mode;
-    session.FramePeriod = FramePeriodFor(settings.FPS);
     ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     ::Beep(1000, 200);
     // Without wave input the recording goes on with an empty sound stream;
@@ -215,7 +227,7 @@ bool Recorder::StartRecording(RecordState mode) {
         session.soundStarted =
             sound.Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
-    StartFrameClock(session);
+    session.ready = true;
     RunRecordingLoop(*this);
     return true;
 }

@@ -32,7 +32,7 @@ HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* 
     const LONG end = ::AVIStreamStart(session.sound) + ::AVIStreamLength(session.sound);
     const HRESULT result = ::AVIStreamWrite(session.sound, end, sampleCount, const_cast<void*>(data), bytes,
                                             AVIIF_KEYFRAME, nullptr, nullptr);
-    session.SoundPosition += sampleCount;
+    if (result == 0) session.SoundPosition += sampleCount;
     return result;
 }
 
@@ -46,12 +46,13 @@ void WriteSoundBlock(RecordingSession& session, const PCMWAVEFORMAT& format, con
         if (recording) AbortRecording(session, kAbortFileFull);
         return;   // the block is lost; the file stays whole
     }
-    session.budget.Add(ChunkBytes(bytes));
     const HRESULT result = AppendSound(session, sampleCount, data, bytes);
     if (result != 0) {
         session.LastAviError = result;
         AbortRecording(session, kAbortSound);
+        return;
     }
+    session.budget.AddChunk(bytes);
 }
 
 bool Recorder::WithSound() const { return session_ && session_->withSound; }

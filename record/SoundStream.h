@@ -27,7 +27,7 @@ struct RecordingSession;
 bool PrepareSoundStream(RecordingSession& session, const PCMWAVEFORMAT& format);
 
 // Appends sampleCount samples (bytes bytes) to the end of the sound stream
-// and counts them in SoundPosition, whatever the result, which it returns.
+// and, when that succeeded, counts them in SoundPosition; returns the result.
 HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* data, int32_t bytes);
 
 // Appends one filled block of sampleCount samples to the sound stream. A

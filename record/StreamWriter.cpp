@@ -22,14 +22,31 @@ void ReportFormatFailure(HWND owner, HRESULT result) {
     AppMessageBox(owner, InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
 }
 
-// Whether the next frame fits the file: its format change, the empty
-// positions before it and the frame at its largest, with the room kept for
-// the sound of the stop.
-bool FrameFits(const RecordingSession& session, bool newFormat) {
+// What the next frame may add to the file: its format change, the empty
+// positions before it and the frame at its largest.
+int64_t NextFrameBytes(const RecordingSession& session, bool newFormat) {
     int64_t bytes = ChunkBytes(FrameBound(session.frameSize, session.compressed));
     if (newFormat && session.colourCount > 0) bytes += ChunkBytes(PaletteChangeBytes(session.colourCount));
     bytes += (session.FrameCount.load() - session.streamLength) * ChunkBytes(0);
-    return session.budget.Fits(bytes, session.soundReserve);
+    return bytes;
+}
+
+// Whether the file's disk still has room for bytes more and for what the
+// close writes after them. A disk that cannot tell is taken at its word
+// when the writes themselves fail.
+bool DiskHasRoom(const RecordingSession& session, int64_t bytes) {
+    ULARGE_INTEGER available{};
+    if (session.folder.empty() || !::GetDiskFreeSpaceExA(session.folder.c_str(), &available, nullptr, nullptr))
+        return true;
+    return available.QuadPart >= static_cast<uint64_t>(DiskRoomNeeded(session.budget, bytes, session.soundReserve));
+}
+
+// Why the next frame cannot be written: 0 when it can.
+int32_t NoRoomFor(const RecordingSession& session, bool newFormat) {
+    const int64_t bytes = NextFrameBytes(session, newFormat);
+    if (!session.budget.Fits(bytes, session.soundReserve)) return kAbortFileFull;
+    if (!DiskHasRoom(session, bytes)) return kAbortDiskFull;
+    return 0;
 }
 
 // What a frame took in the file. Compressed, the stream's index knows (the
@@ -52,24 +69,31 @@ void WriteSilence(RecordingSession& session) {
                                               session.settings.FPSPlay);
     if (!session.sound || silence.samples <= 0) return;
     if (!session.budget.Fits(ChunkBytes(silence.bytes))) return;
-    session.budget.Add(ChunkBytes(silence.bytes));
     std::vector<uint8_t> buffer(static_cast<size_t>(silence.bytes), silence.fill);
-    AppendSound(session, silence.samples, buffer.data(), silence.bytes);
+    const HRESULT result = AppendSound(session, silence.samples, buffer.data(), silence.bytes);
+    if (result != 0) {
+        session.LastAviError = result;
+        AbortRecording(session, kAbortSound);
+        return;
+    }
+    session.budget.AddChunk(silence.bytes);
 }
 
 }  // namespace
 
-void WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
+HRESULT WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
     static char nothing = 0;
-    if (!session.video) return;
+    if (!session.video) return 0;
     // A compressor would take an empty write for a whole frame (and read it
     // from the one-byte buffer): empty positions go to the file's own
     // stream, where the next frame continues them.
     PAVISTREAM stream = session.compressed ? session.rawVideo : session.video;
     for (; session.streamLength < upTo && session.budget.Fits(ChunkBytes(0)); ++session.streamLength) {
-        ::AVIStreamWrite(stream, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
-        session.budget.Add(ChunkBytes(0));
+        const HRESULT result = ::AVIStreamWrite(stream, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
+        if (result != 0) return result;
+        session.budget.AddChunk(0);
     }
+    return 0;
 }
 
 void Recorder::WriteFrames() {
@@ -98,8 +122,8 @@ void Recorder::WriteWaitingFrames() {
 
         if (state.load() == Recording) {
             const bool newFormat = slot.paletteVersion > session->lastWrittenPaletteVersion;
-            if (!FrameFits(*session, newFormat)) {
-                AbortRecording(*session, kAbortFileFull);   // stops the recording as the user would
+            if (const int32_t full = NoRoomFor(*session, newFormat)) {
+                AbortRecording(*session, full);   // stops the recording as the user would, the file whole
                 return;
             }
             if (newFormat) {
@@ -117,14 +141,22 @@ void Recorder::WriteWaitingFrames() {
                     return;
                 }
                 session->lastWrittenPaletteVersion = slot.paletteVersion;
-                if (session->colourCount > 0) session->budget.Add(ChunkBytes(PaletteChangeBytes(session->colourCount)));
+                if (session->colourCount > 0) session->budget.AddChunk(PaletteChangeBytes(session->colourCount));
             }
             const int32_t position = TakeFramePosition(session->FrameCount);
             if (position < 0) return;
-            WriteEmptyPositions(*session, position);
-            ::AVIStreamWrite(session->video, position, 1, slot.pixels, session->frameSize, 0, nullptr, nullptr);
+            HRESULT result = WriteEmptyPositions(*session, position);
+            if (result == 0)
+                result = ::AVIStreamWrite(session->video, position, 1, slot.pixels, session->frameSize, 0, nullptr,
+                                          nullptr);
+            if (result != 0) {
+                // What was written before plays; the stop says which file failed.
+                session->LastAviError = result;
+                AbortRecording(*session, kAbortVideoWrite);
+                return;
+            }
             session->streamLength = position + 1;
-            session->budget.Add(ChunkBytes(WrittenFrameBytes(*session, position)));
+            session->budget.AddChunk(WrittenFrameBytes(*session, position));
         }
         slot.full = 0;   // written, or dropped while paused
 
@@ -144,5 +176,5 @@ void Recorder::RecordSingleFrame() {
     if (!session) return;
     if (session->withSound) WriteSilence(*session);
     state = Paused;
-    if (session->FrameCount.load() >= 0) StartFrameClock(*session);
+    if (session->FrameCount.load() >= 0 && !StartFrameClock(*session)) AbortRecording(*session, kAbortClock);
 }

@@ -35,6 +35,8 @@
 #define IDS_NO_SOUND_DEVICE     122   // under a stop message: no wave input device
 #define IDS_SOUND_NOT_STARTED   123   // under a stop message: the device would not record
 #define IDS_FILE_LIMIT          125   // %1 the size limit, %2 the file
+#define IDS_DISK_FULL           126   // %1 the file
+#define IDS_VIDEO_FAILED        127   // %1 the AVI error number, %2 the file
 #define IDS_UNINSTALL_ASK       129
 #define IDS_COMPRESSOR_NONE     134
 #define IDS_COMPRESSOR_DIB      135

@@ -1,10 +1,13 @@
 // testcodec.dll: a video compressor for the tests, installed into a test's
 // Wine prefix through the registry (Drivers32, "vidc.VMXT"). It "compresses"
 // by copying: its output is the uncompressed frame, so a player still reads
-// the file, while the stream names this compressor as its handler.
+// the file, while the stream names this compressor as its handler. With
+// VELMORAX_TESTCODEC_FRAMES=N in the environment it refuses every frame after
+// the first N (a compressor, or the disk behind it, that fails mid-way).
 #include <windows.h>
 #include <vfw.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -34,7 +37,18 @@ LRESULT GetInfo(ICINFO* info, DWORD size) {
     return sizeof(ICINFO);
 }
 
+// Frames compressed so far, and how many may be (-1: any number).
+LONG compressed = 0;
+
+LONG FrameAllowance() {
+    char text[16];
+    const DWORD length = GetEnvironmentVariableA("VELMORAX_TESTCODEC_FRAMES", text, sizeof text);
+    return length > 0 && length < sizeof text ? std::atol(text) : -1;
+}
+
 LRESULT Compress(ICCOMPRESS* c) {
+    static const LONG allowance = FrameAllowance();
+    if (allowance >= 0 && InterlockedIncrement(&compressed) > allowance) return ICERR_ERROR;
     const DWORD bytes = ImageBytes(*c->lpbiInput);
     std::memcpy(c->lpOutput, c->lpInput, bytes);
     *c->lpbiOutput = *c->lpbiInput;

@@ -1,5 +1,6 @@
 #include "doctest.h"
 
+#include "framework/Strings.h"
 #include "record/CaptureMath.h"
 #include "record/FileSizeLimit.h"
 #include "record/RingLogic.h"
@@ -38,9 +39,12 @@ TEST_CASE("the budget keeps the reserve and the limit") {
     CHECK(budget.Fits(1000));
     CHECK_FALSE(budget.Fits(1001));
     CHECK_FALSE(budget.Fits(900, 101));
-    budget.Add(900);
+    CHECK(budget.IndexBytes() == 8);
+    budget.AddChunk(876);   // 900 bytes with its header and index entry
     CHECK(budget.Fits(100));
     CHECK_FALSE(budget.Fits(101));
+    // The disk must hold the next chunk, the reserve and the index still to come.
+    CHECK(DiskRoomNeeded(budget, 1000, 50) == 1000 + 50 + 8 + 16 + kCloseMarginBytes);
     CHECK(FileSizeBudget().Limit() == kFileSizeLimit);
 }
 
@@ -60,9 +64,9 @@ TEST_CASE("test-only settings") {
 }
 
 TEST_CASE("the limit's message and outcome") {
-    CHECK(FileLimitMessage("limit %1, file %2.", 2000000, "C:\\a %1 %2.avi") ==
+    CHECK(InsertArguments("limit %1, file %2.", {LimitText(2000000), "C:\\a %1 %2.avi"}) ==
           "limit 2000000 bytes (1.9 MB), file C:\\a %1 %2.avi.");
-    CHECK(FileLimitMessage("100% %3", 1, "x") == "100% %3");
+    CHECK(InsertArguments("100% %3", {LimitText(1), "x"}) == "100% %3");
     CHECK(OutcomeOf(kAbortFileFull) == Outcome::FileFull);
     CHECK(OutcomeOf(kAbortTooSlow) == Outcome::TooSlow);
 }

@@ -71,6 +71,9 @@ TEST_CASE("outcome by frame counter") {
     CHECK(OutcomeOf(kAbortTooSlow) == Outcome::TooSlow);
     CHECK(OutcomeOf(-1) == Outcome::TooSlow);
     CHECK(OutcomeOf(kAbortFrameBuffer) == Outcome::BufferFailed);
+    CHECK(OutcomeOf(kAbortClock) == Outcome::ClockFailed);
+    CHECK(OutcomeOf(kAbortDiskFull) == Outcome::DiskFull);
+    CHECK(OutcomeOf(kAbortVideoWrite) == Outcome::VideoFailed);
     CHECK(OutcomeOf(0) == Outcome::Empty);
     CHECK(OutcomeOf(1) == Outcome::Frames);
 }
