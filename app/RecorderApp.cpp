@@ -9,7 +9,7 @@
 #include "../install/Installer.h"
 #include "../record/CursorScheme.h"
 #include "../record/OwnCodec.h"
-#include "../record/Recovery.h"
+#include "../recovery/Recovery.h"
 #include "../settings/OptionsFile.h"
 #include "../settings/RegistryStore.h"
 

@@ -6,8 +6,8 @@
 //                                                 checks that our decoder gives every frame back
 //   codec_bench raw WIDTH HEIGHT FRAMES           writes the frames to standard output as raw bgr0
 #include "DesktopScene.h"
-#include "record/codec/ZmbvDecoder.h"
-#include "record/codec/ZmbvEncoder.h"
+#include "codec/ZmbvDecoder.h"
+#include "codec/ZmbvEncoder.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "FileSizeLimit.h"
-#include "RecordingJournal.h"
+#include "../recovery/RecordingJournal.h"
 #include "RingLogic.h"
 #include "SoundStream.h"
 

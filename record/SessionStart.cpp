@@ -6,13 +6,12 @@
 #include "FrameGrabber.h"
 #include "Recorder.h"
 #include "RecordingHost.h"
-#include "RecordingJournal.h"
 #include "RecordingLoop.h"
 #include "RecordingSession.h"
-#include "Recovery.h"
 #include "SoundStream.h"
 
 #include "../framework/Strings.h"
+#include "../recovery/RecordingJournal.h"
 #include "../resources/resource_ids.h"
 #include "../settings/AppSettings.h"
 

@@ -3,9 +3,9 @@
 // writer left it. Journals and files of any shape are read without reading
 // out of bounds; what is rebuilt is a whole RIFF file whose index names each
 // chunk where it lies, and a second look at it finds a closed file.
-#include "record/AviRebuild.h"
-#include "record/AviScan.h"
-#include "record/JournalFormat.h"
+#include "recovery/AviRebuild.h"
+#include "recovery/AviScan.h"
+#include "recovery/JournalFormat.h"
 
 #include <cstdint>
 #include <cstdlib>

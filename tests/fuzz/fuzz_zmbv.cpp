@@ -9,8 +9,8 @@
 //   2  as 1, with bytes of each encoded frame changed before decoding, so
 //      that broken data reaches the decoder past zlib.
 // Then a byte each for width and height.
-#include "record/codec/ZmbvDecoder.h"
-#include "record/codec/ZmbvEncoder.h"
+#include "codec/ZmbvDecoder.h"
+#include "codec/ZmbvEncoder.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -60,10 +60,10 @@ fuzz options "${1:-45}" 4096 "$here/corpus" "$here/regressions" -- \
     "$root/settings/OptionList.cpp" "$root/settings/SettingsTable.cpp" "$root/settings/AppSettings.cpp" \
     "$here/fuzz_options.cpp"
 fuzz zmbv "${VELMORAX_FUZZ_CODEC_SECONDS:-20}" 8192 "$here/zmbv_corpus" "$here/zmbv_regressions" -- \
-    "$root/record/codec/ZmbvEncoder.cpp" "$root/record/codec/KeyFrameDeflater.cpp" "$root/record/codec/ZmbvDecoder.cpp" \
+    "$root/codec/ZmbvEncoder.cpp" "$root/codec/KeyFrameDeflater.cpp" "$root/codec/ZmbvDecoder.cpp" \
     "$here/fuzz_zmbv.cpp" -lz
 fuzz recovery "${VELMORAX_FUZZ_RECOVERY_SECONDS:-15}" 16384 "$here/recovery_corpus" "$here/recovery_regressions" -- \
-    "$root/record/JournalFormat.cpp" "$root/record/AviScan.cpp" "$root/record/AviRebuild.cpp" \
+    "$root/recovery/JournalFormat.cpp" "$root/recovery/AviScan.cpp" "$root/recovery/AviRebuild.cpp" \
     "$here/fuzz_recovery.cpp"
 
 echo "$passed passed, $failed failed"

@@ -369,20 +369,29 @@ unsigned long GdiTableEntries(HANDLE process) {
 
 // USER objects as far as they can be seen from outside where
 // GetGuiResources answers 0: the process's windows, top-level and child.
+struct WindowCount {
+    DWORD pid;
+    unsigned long windows;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++reinterpret_cast<WindowCount*>(count)->windows;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM count) {
+    auto* c = reinterpret_cast<WindowCount*>(count);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != c->pid) return TRUE;
+    ++c->windows;
+    EnumChildWindows(hwnd, CountChild, count);
+    return TRUE;
+}
+
 unsigned long WindowsOf(DWORD pid) {
-    struct Count { DWORD pid; unsigned long windows; } count{pid, 0};
-    EnumWindows([](HWND hwnd, LPARAM p) -> BOOL {
-        auto* c = reinterpret_cast<Count*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != c->pid) return TRUE;
-        ++c->windows;
-        EnumChildWindows(hwnd, [](HWND, LPARAM q) -> BOOL {
-            ++reinterpret_cast<Count*>(q)->windows;
-            return TRUE;
-        }, p);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&count));
+    WindowCount count{pid, 0};
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&count));
     return count.windows;
 }
 

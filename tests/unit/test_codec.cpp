@@ -4,7 +4,7 @@
 // formats refused and broken frames refused.
 #include "doctest.h"
 
-#include "record/codec/ZmbvDriver.h"
+#include "codec/ZmbvDriver.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -3,7 +3,7 @@
 // says; and it fails cleanly when the output does not fit.
 #include "doctest.h"
 
-#include "record/codec/KeyFrameDeflater.h"
+#include "codec/KeyFrameDeflater.h"
 
 #include <zlib.h>
 

@@ -5,12 +5,12 @@
 // through the file service compared with what the service itself writes.
 #include "doctest.h"
 
-#include "record/AviRebuild.h"
-#include "record/AviScan.h"
-#include "record/JournalFormat.h"
-#include "record/RecordingJournal.h"
-#include "record/RecoveryRun.h"
-#include "record/codec/ZmbvDriver.h"
+#include "recovery/AviRebuild.h"
+#include "recovery/AviScan.h"
+#include "recovery/JournalFormat.h"
+#include "recovery/RecordingJournal.h"
+#include "recovery/RecoveryRun.h"
+#include "codec/ZmbvDriver.h"
 
 #include <windows.h>
 #include <vfw.h>

@@ -1,12 +1,6 @@
-// Recordings that survive the program's death: where their journals live,
-// and the rebuild of the ones left unfinished, at the start of the program.
+// Recordings that survive the program's death: the rebuild of the ones
+// left unfinished, at the start of the program.
 #pragma once
-
-#include <string>
-
-// The user's journal folder (under the local application data), or empty
-// when there is none.
-std::string RecoveryFolder();
 
 // Rebuilds the recordings that a program which died left unplayable. With
 // ask set (a normal run, before the main window shows) the user decides

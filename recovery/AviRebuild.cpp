@@ -1,6 +1,6 @@
 #include "AviRebuild.h"
 
-#include "codec/ZmbvFormat.h"
+#include "../codec/ZmbvFormat.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,6 @@
 #include "Recovery.h"
 
+#include "RecordingJournal.h"
 #include "RecoveryRun.h"
 
 #include "../framework/Strings.h"

@@ -57,6 +57,10 @@ private:
     DWORD lastRecord_ = 0;
 };
 
+// The user's journal folder (under the local application data), or empty
+// when there is none.
+std::string RecoveryFolder();
+
 // A file's size and last write time (FILETIME); false when it does not exist.
 bool ReadFileFacts(const std::string& path, uint64_t& size, uint64_t& writeTime);
 // The time now as a FILETIME value.
