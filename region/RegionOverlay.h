@@ -8,9 +8,9 @@
 // until the user accepts or cancels.
 #pragma once
 
-#include "GdiHandles.h"
 #include "RegionLogic.h"
 
+#include "../framework/Handles.h"
 #include "../framework/Wnd.h"
 
 #include <cstdint>

@@ -1,0 +1,156 @@
+// Owners of system handles: each gives its handle back when it goes, on
+// every path. Declare them in the order they are made (an object before the
+// context it is selected into, the selection last): they are released in
+// reverse.
+#pragma once
+
+#include <windows.h>
+#include <vfw.h>
+
+// One handle and the call that gives it back. Traits name the handle's type,
+// its empty value and the release.
+template <class Traits> class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::Empty(); }
+    // For a call that hands its handle out through a pointer: the old one goes first.
+    Handle* Out() {
+        Reset();
+        return &handle_;
+    }
+    Handle Release() {
+        const Handle handle = handle_;
+        handle_ = Traits::Empty();
+        return handle;
+    }
+    void Reset(Handle handle = Traits::Empty()) {
+        if (handle_ != Traits::Empty()) Traits::Close(handle_);
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_ = Traits::Empty();
+};
+
+template <class H> struct GdiObjectTraits {
+    using Handle = H;
+    static constexpr H Empty() { return nullptr; }
+    static void Close(H handle) { ::DeleteObject(handle); }
+};
+struct DcTraits {
+    using Handle = HDC;
+    static constexpr HDC Empty() { return nullptr; }
+    static void Close(HDC dc) { ::DeleteDC(dc); }
+};
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static constexpr HANDLE Empty() { return nullptr; }
+    static void Close(HANDLE handle) { ::CloseHandle(handle); }
+};
+struct FileHandleTraits {   // CreateFile's handles, whose empty value is INVALID_HANDLE_VALUE
+    using Handle = HANDLE;
+    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) { ::CloseHandle(handle); }
+};
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static constexpr HKEY Empty() { return nullptr; }
+    static void Close(HKEY key) { ::RegCloseKey(key); }
+};
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static constexpr HMODULE Empty() { return nullptr; }
+    static void Close(HMODULE module) { ::FreeLibrary(module); }
+};
+struct AviFileTraits {
+    using Handle = PAVIFILE;
+    static constexpr PAVIFILE Empty() { return nullptr; }
+    static void Close(PAVIFILE file) { ::AVIFileRelease(file); }
+};
+struct AviStreamTraits {
+    using Handle = PAVISTREAM;
+    static constexpr PAVISTREAM Empty() { return nullptr; }
+    static void Close(PAVISTREAM stream) { ::AVIStreamRelease(stream); }
+};
+
+// A pen, brush, font or bitmap.
+template <class H> using GdiObject = UniqueHandle<GdiObjectTraits<H>>;
+// A device context the program made (CreateDC, CreateCompatibleDC).
+using OwnedDc = UniqueHandle<DcTraits>;
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using FileHandle = UniqueHandle<FileHandleTraits>;
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;
+using Module = UniqueHandle<ModuleTraits>;
+using AviFile = UniqueHandle<AviFileTraits>;
+using AviStream = UniqueHandle<AviStreamTraits>;
+
+// A key opened under root, or none when it cannot be opened with that access.
+inline RegistryKey OpenRegistryKey(HKEY root, const char* path, REGSAM access) {
+    HKEY key = nullptr;
+    return RegistryKey(::RegOpenKeyExA(root, path, 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
+}
+
+// A memory device context compatible with another one.
+class MemoryDc : public OwnedDc {
+public:
+    MemoryDc() = default;
+    explicit MemoryDc(HDC compatible) : OwnedDc(::CreateCompatibleDC(compatible)) {}
+    operator HDC() const { return get(); }
+};
+
+// The device context of a window (or of the screen, for none).
+class WindowDc {
+public:
+    explicit WindowDc(HWND window = nullptr) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+    operator HDC() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a context; the previous one is put back.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? ::SelectObject(dc, object) : nullptr) {}
+    ~Selection() {
+        if (previous_) ::SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    bool ok() const { return previous_ != nullptr; }
+    // What the context held before.
+    HGDIOBJ previous() const { return previous_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// The AVI file services, from AVIFileInit to AVIFileExit.
+class AviLibrary {
+public:
+    AviLibrary() { ::AVIFileInit(); }
+    ~AviLibrary() { ::AVIFileExit(); }
+    AviLibrary(const AviLibrary&) = delete;
+    AviLibrary& operator=(const AviLibrary&) = delete;
+};
