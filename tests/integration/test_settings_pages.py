@@ -159,6 +159,7 @@ class Pages(PagesTest):
         self.assertEqual(self.checked(SOUND, 1080, 1081, 1082, 1083), (0, 0, 0, 1))
         self.click(self.page(SOUND), 1080)
         self.click(self.page(SOUND), 1082)
+        self.assertEqual(self.checked(SOUND, 1080, 1081, 1082, 1083), (1, 0, 1, 0))
 
         # Letters in Left: refused, kept on the page, refused again when the
         # program closes, and StartX stays as it was.
