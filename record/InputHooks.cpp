@@ -41,9 +41,10 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
 
 // The character a key types, by the keyboard layout, leaving the layout's
 // state (a pending accent) as it is.
-char TypedChar(uint32_t key, bool shift) {
+char TypedChar(uint32_t key, bool shift, bool altGr) {
     BYTE keys[256] = {};
-    if (shift) keys[VK_SHIFT] = 0x80;
+    if (shift) keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    if (altGr) keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_MENU] = keys[VK_RMENU] = 0x80;
     WCHAR text[4] = {};
     const UINT scan = ::MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
     if (::ToUnicodeEx(key, scan, keys, text, 4, 0x4, ::GetKeyboardLayout(0)) != 1) return 0;

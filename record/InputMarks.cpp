@@ -15,6 +15,7 @@ enum : uint32_t {
 };
 
 constexpr uint32_t kHeldAlt = 1, kHeldControl = 2, kHeldShift = 4, kHeldWin = 8;
+constexpr uint32_t kRightAltBit = 1u << 5;   // of the held keys (ModifierBit)
 
 // The bit of a modifier key in the held-keys set (left and right apart, so
 // that letting go of one of two held keys keeps the other); 0 for others.
@@ -49,7 +50,7 @@ std::string KeyName(uint32_t key, TypedCharFunction typed) {
     case kApps: return "Menu";
     default: break;
     }
-    const char c = typed ? typed(key, false) : 0;
+    const char c = typed ? typed(key, false, false) : 0;
     if (static_cast<unsigned char>(c) > ' ') return std::string(1, c);
     return {};
 }
@@ -172,17 +173,31 @@ bool InputMarks::IsOwnHotkey(uint32_t key, uint32_t held) const {
     return false;
 }
 
+// The printable character the key types with the modifiers held, or 0. With
+// Ctrl or Alt only AltGr types: a key it gives a character is text, not a
+// shortcut, even though Ctrl and Alt are down.
+char InputMarks::TypedText(uint32_t key, uint32_t held) const {
+    if (!typed_ || (held & kHeldWin)) return 0;
+    const bool shift = (held & kHeldShift) != 0;
+    char c = 0;
+    if ((held & (kHeldControl | kHeldAlt)) == 0) {
+        c = typed_(key, shift, false);
+    } else if ((held & kHeldControl) && (heldKeys_ & kRightAltBit)) {
+        c = typed_(key, shift, true);
+    }
+    return static_cast<unsigned char>(c) < ' ' ? 0 : c;
+}
+
 void InputMarks::TakeKeyDown(uint32_t key, uint32_t now) {
     const uint32_t held = HeldModifiers();
     if (keys_ == kShowKeysOff || IsOwnHotkey(key, held)) return;
-    const std::string shortcut = ShortcutCaption(key, held, typed_);
-    if (!shortcut.empty()) {
-        ShowCaption(shortcut, false, now);
+    const char c = TypedText(key, held);
+    if (c == 0) {
+        const std::string shortcut = ShortcutCaption(key, held, typed_);
+        if (!shortcut.empty()) ShowCaption(shortcut, false, now);
         return;
     }
-    if (keys_ != kShowKeysAll || (held & (kHeldControl | kHeldAlt | kHeldWin)) != 0) return;
-    const char c = typed_ ? typed_(key, (held & kHeldShift) != 0) : 0;
-    if (static_cast<unsigned char>(c) < ' ') return;
+    if (keys_ != kShowKeysAll) return;   // typed text stays private
     if (captionTyped_ && !caption_.empty() && now - captionStart_ < kCaptionMs) {
         caption_ += c;
         if (caption_.size() > kMaxRunChars) caption_.erase(0, caption_.size() - kMaxRunChars);

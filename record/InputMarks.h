@@ -58,8 +58,10 @@ struct OwnHotkey {
     int32_t modifiers = 0;
 };
 
-// The character a key types with or without Shift; 0 when it types none.
-using TypedCharFunction = char (*)(uint32_t key, bool shift);
+// The character a key types with or without Shift, and with AltGr (the
+// right Alt key with Ctrl, which types the third character of a key on many
+// layouts); 0 when it types none.
+using TypedCharFunction = char (*)(uint32_t key, bool shift, bool altGr);
 
 // The caption of a key pressed while the modifiers in held are down (1 Alt,
 // 2 Control, 4 Shift, 8 Windows key): "Ctrl+Shift+S", "Alt+Tab", "Enter".
@@ -99,6 +101,7 @@ public:
 
 private:
     void TakeKeyDown(uint32_t key, uint32_t now);
+    char TypedText(uint32_t key, uint32_t held) const;
     bool IsOwnHotkey(uint32_t key, uint32_t held) const;
     void ShowCaption(const std::string& text, bool typedText, uint32_t now);
 

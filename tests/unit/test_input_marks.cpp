@@ -6,8 +6,9 @@
 
 namespace {
 
-// A US layout for the keys the cases use.
-char UsTyped(uint32_t key, bool shift) {
+// A US layout for the keys the cases use, with one AltGr character.
+char UsTyped(uint32_t key, bool shift, bool altGr) {
+    if (altGr) return key == 'Q' ? '@' : 0;
     if (key >= 'A' && key <= 'Z') return static_cast<char>(shift ? key : key - 'A' + 'a');
     if (key == '1') return shift ? '!' : '1';
     if (key == 0x20) return ' ';
@@ -15,7 +16,7 @@ char UsTyped(uint32_t key, bool shift) {
     return 0;
 }
 
-constexpr uint32_t kCtrl = 0xA2, kShift = 0xA0, kRightShift = 0xA1, kAlt = 0xA4, kWin = 0x5B;
+constexpr uint32_t kCtrl = 0xA2, kShift = 0xA0, kRightShift = 0xA1, kAlt = 0xA4, kRightAlt = 0xA5, kWin = 0x5B;
 constexpr uint32_t kTab = 0x09, kEnter = 0x0D, kF3 = 0x72, kF4 = 0x73;
 
 InputEvent Key(uint32_t key, bool down = true, bool paused = false) {
@@ -80,7 +81,12 @@ TEST_CASE("key captions: shortcuts only") {
     Chord(marks, {0xBD}, 0);
     Chord(marks, {0x20}, 0);
     Chord(marks, {kCtrl}, 0);   // a modifier alone
+    Chord(marks, {kCtrl, kRightAlt, 'Q'}, 0);   // AltGr types "@": text too
     CHECK_FALSE(marks.HasCaption());
+    Chord(marks, {kCtrl, kAlt, 'Q'}, 5);
+    CHECK(marks.Caption() == "Ctrl+Alt+Q");
+    Chord(marks, {kCtrl, kRightAlt, 'W'}, 5);   // nothing for AltGr there: a shortcut
+    CHECK(marks.Caption() == "Ctrl+Alt+W");
 
     Chord(marks, {kCtrl, kShift, 'S'}, 10);
     CHECK(marks.Caption() == "Ctrl+Shift+S");
@@ -127,7 +133,8 @@ TEST_CASE("key captions: every key shows a run of typed text as one caption") {
     for (uint32_t k : {'H', 'E', 'L', 'L', 'O'}) Chord(marks, {k}, now += 200);
     CHECK(marks.Caption() == "hello");
     Chord(marks, {kShift, '1'}, now += 200);
-    CHECK(marks.Caption() == "hello!");
+    Chord(marks, {kCtrl, kRightAlt, 'Q'}, now += 200);
+    CHECK(marks.Caption() == "hello!@");
     Chord(marks, {kCtrl, 'S'}, now += 200);   // a shortcut ends the run
     CHECK(marks.Caption() == "Ctrl+S");
     Chord(marks, {'A'}, now += 200);
