@@ -35,7 +35,7 @@ bool ReplaceFileWith(const std::string& path, const std::string& bytes) {
     return false;
 }
 
-// Loads both keys from the list into the record, then empties the list.
+// Loads every stored value from the list into the record, then empties the list.
 void LoadFromOptionList(AppSettings& settings, OptionList& list) {
     UseOptionList = true;
     LoadStoredSettings(settings);
