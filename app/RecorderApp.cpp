@@ -97,8 +97,7 @@ BOOL RecorderApp::InitInstance() {
         }
     }
 
-    LoadStateValues(settings);
-    LoadKeyValues(settings);
+    LoadStoredSettings(settings);
     LoadCursorScheme();
     // Our codec, for this run only; without it recordings do as before.
     OwnCodec codec;
@@ -128,8 +127,7 @@ void RecorderApp::RunMainWindow() {
     dialog.DoModal();
     if (dialog.recorder.state != Idle) dialog.OnStartStop();
     UnregisterHotkeys();
-    SaveStateValues(settings);
-    SaveKeyValues(settings);
+    SaveStoredSettings(settings);
 
     mainWnd = nullptr;
     mainDialog = nullptr;

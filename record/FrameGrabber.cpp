@@ -2,6 +2,7 @@
 
 #include "CaptureMath.h"
 #include "CursorScheme.h"
+#include "InputMarkDrawing.h"
 #include "PanStep.h"
 #include "RecordState.h"
 #include "RecordingSession.h"
@@ -145,6 +146,7 @@ void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT 
     ::SelectObject(session.frame, slot.buffer);
     CopyScreen(session, capture);
     if (cursor) DrawCursor(session, cursor, at, capture);
+    DrawInputMarks(session.frame, capture);
     if (CaptionVisible(session.startTime, ::timeGetTime())) DrawCaption(session);
     ::SelectObject(session.frame, session.frameInitial);
     ::GdiFlush();

@@ -4,6 +4,7 @@
 #include "CaptureMath.h"
 #include "FileNaming.h"
 #include "FrameGrabber.h"
+#include "InputHooks.h"
 #include "Recorder.h"
 #include "RecordingHost.h"
 #include "RecordingLoop.h"
@@ -226,6 +227,7 @@ bool Recorder::StartRecording(RecordState mode) {
         session.soundStarted =
             sound.Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
+    StartInputMarks(settings, state);
     session.ready = true;
     RunRecordingLoop(*this);
     return true;

@@ -1,5 +1,6 @@
 // The stop of a recording: frame clock, sound, streams and file, frame
 // buffers; the outcome goes back to the window, which reports it.
+#include "InputHooks.h"
 #include "Recorder.h"
 #include "RecordingHost.h"
 #include "RecordingSession.h"
@@ -27,6 +28,7 @@ void ReleaseBuffers(RecordingSession& session) {
 }  // namespace
 
 StopOutcome Recorder::StopRecording() {
+    StopInputMarks();
     if (state.load() == Idle) {
         // After a failed start: the start/stop command comes back here and
         // then restores the idle layout.

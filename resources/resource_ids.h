@@ -112,6 +112,10 @@
 #define IDC_SOUND_11K           1071
 #define IDC_SOUND_22K           1072
 #define IDC_SOUND_44K           1073
+#define IDC_SHOW_CLICKS         1080
+#define IDC_KEYS_OFF            1081  // radio group, ShowKeys 0 to 2 in this order
+#define IDC_KEYS_SHORTCUTS      1082
+#define IDC_KEYS_ALL            1083
 
 // Hotkey edit dialog (129)
 #define IDC_HOTKEY_CTRL         1016

@@ -6,17 +6,22 @@ README, from the real program under Wine on a display of its own.
 
 Needs the built program (dist/win64) and the test tools (build/win64/tests),
 as the integration tests do. Writes page-region.png, page-hotkeys.png,
-page-video.png, page-sound.png and hotkey-dialog.png.
+page-video.png, page-sound.png and hotkey-dialog.png, and input-marks.png:
+the first frame of the launcher's demo recording that shows both a click
+ring and a key caption.
 """
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "integration"))
 
-from harness import Session  # noqa: E402
+from harness import APP_KEY, Session, pristine_prefix  # noqa: E402
+import avi_tools  # noqa: E402
 import mainwin_common as mw  # noqa: E402
 
 MARGIN = 0
@@ -31,10 +36,36 @@ def crop(session, rect, path):
     subprocess.run(["/usr/bin/convert", whole, "-crop", geometry, "+repage", path], check=True)
 
 
+def marks_picture(path):
+    """A frame of the demo that ./velmorax records without a display."""
+    folder = tempfile.mkdtemp(prefix="velmorax-marks-")
+    try:
+        prefix = os.path.join(folder, "prefix")
+        shutil.copytree(pristine_prefix(), prefix, symlinks=True)
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        env.update(WINEPREFIX=prefix, VELMORAX_DEMO_SECONDS="4")
+        subprocess.run([os.path.join(ROOT, "velmorax")], cwd=folder, env=env, check=True, timeout=300,
+                       stdout=subprocess.DEVNULL)
+        avi = os.path.join(folder, "velmorax-demo0001.avi")
+        frames = avi_tools.frames_rgb(avi, 640, 480)
+        ring, box = bytes((255, 176, 0)), bytes((24, 24, 24)) * 8
+        both = [n for n, f in enumerate(frames) if ring in f and f.find(box, 640 * 360 * 3) >= 0]
+        if not both:
+            raise SystemExit("no frame of the demo shows a ring and a caption")
+        subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", avi, "-vsync", "passthrough", "-vf",
+                        "select=eq(n\\,%d)" % both[0], "-frames:v", "1", path], check=True)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs")
     os.makedirs(out, exist_ok=True)
+    marks_picture(os.path.join(out, "input-marks.png"))
     with Session() as s:
+        # The Sound tab shows what the recording marks as switched on.
+        s.reg_add(APP_KEY + r"\State", "ShowClicks", "REG_DWORD", "1")
+        s.reg_add(APP_KEY + r"\State", "ShowKeys", "REG_DWORD", "1")
         proc = mw.start(s)
         s.wintool("command", "Velmorax", mw.SETTINGS)
         mw.wait_for(lambda: s.controls("Velmorax")[1065]["visible"], what="settings shown")

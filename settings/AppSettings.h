@@ -31,6 +31,10 @@ struct AppSettings {
     int32_t Compress = 75;         // quality in percent
     int32_t KeyFrames = 20;
     std::string AVIFileName = "clip.avi";
+    // Also "State", saved after the values above and after "Keys", so that
+    // the options file keeps its first 31 lines as older versions wrote them.
+    int32_t ShowClicks = 0;        // 1: a ring around every click in the frames
+    int32_t ShowKeys = 0;          // 0 off, 1 shortcuts only, 2 every key (typed text too)
 
     // "Keys", in save order. Modifier sets: 1 Alt, 2 Control, 4 Shift.
     int32_t StartKey = 113;        // F2

@@ -35,11 +35,10 @@ bool ReplaceFileWith(const std::string& path, const std::string& bytes) {
     return false;
 }
 
-// Loads both keys from the list into the record, then empties the list.
+// Loads every stored value from the list into the record, then empties the list.
 void LoadFromOptionList(AppSettings& settings, OptionList& list) {
     UseOptionList = true;
-    LoadStateValues(settings);
-    LoadKeyValues(settings);
+    LoadStoredSettings(settings);
     list.Clear();
     UseOptionList = false;
 }
@@ -53,14 +52,12 @@ int WriteOptionsFile(const std::string& path, OptionList& list, bool write) {
 }
 
 int DumpOptions(AppSettings& settings, const std::string& programDir) {
-    LoadStateValues(settings);
-    LoadKeyValues(settings);
+    LoadStoredSettings(settings);
     const std::string path = OptionsFilePath(programDir);
     OptionList& list = ProcessOptionList();
     ReadOptionsFile(path, list);   // an existing file's lines keep their order; no file is no error
     UseOptionList = true;
-    SaveStateValues(settings);
-    SaveKeyValues(settings);
+    SaveStoredSettings(settings);
     const int written = WriteOptionsFile(path, list, true);
     UseOptionList = false;
     return written ? 0 : 1;
@@ -71,8 +68,7 @@ int ReadOptions(AppSettings& settings, const std::string& programDir) {
     OptionList& list = ProcessOptionList();
     if (!ReadOptionsFile(path, list)) return 1;
     LoadFromOptionList(settings, list);
-    SaveStateValues(settings);
-    SaveKeyValues(settings);
+    SaveStoredSettings(settings);
     return 0;
 }
 

@@ -76,3 +76,11 @@ void LoadStateValues(AppSettings& settings) { LoadSettingsKey(kStateKey, setting
 void SaveStateValues(const AppSettings& settings) { SaveSettingsKey(kStateKey, settings); }
 void LoadKeyValues(AppSettings& settings) { LoadSettingsKey(kKeysKey, settings); }
 void SaveKeyValues(const AppSettings& settings) { SaveSettingsKey(kKeysKey, settings); }
+
+void LoadStoredSettings(AppSettings& settings) {
+    for (const SettingsKey* key : kAllKeys) LoadSettingsKey(*key, settings);
+}
+
+void SaveStoredSettings(const AppSettings& settings) {
+    for (const SettingsKey* key : kAllKeys) SaveSettingsKey(*key, settings);
+}

@@ -15,6 +15,10 @@ void LoadStateValues(AppSettings& settings);
 void SaveStateValues(const AppSettings& settings);
 void LoadKeyValues(AppSettings& settings);
 void SaveKeyValues(const AppSettings& settings);
+// Every stored value: "State", "Keys", then the "State" values added later
+// (ShowClicks, ShowKeys). The program's loads and saves all go through these.
+void LoadStoredSettings(AppSettings& settings);
+void SaveStoredSettings(const AppSettings& settings);
 
 // One key's values, loaded from or saved to the key given by its table (the
 // tests use a scratch key), or the option list when UseOptionList is set.

@@ -63,6 +63,13 @@ const SettingField kKeysFields[] = {
     Integer("Pan Locked", &S::PanLocked),
 };
 
+// "State" values added later: saved after "Keys", so that they follow the
+// 31 lines of older options files instead of splitting them.
+const SettingField kInputMarkFields[] = {
+    Integer("ShowClicks", &S::ShowClicks),
+    Integer("ShowKeys", &S::ShowKeys),
+};
+
 void LoadNumberField(const SettingField& field, AppSettings& settings, ValueAccess& access) {
     unsigned char bytes[kNumberCapacity] = {};
     uint32_t type = 0;
@@ -114,6 +121,9 @@ const SettingsKey kStateKey = {"SOFTWARE\\Orvantis\\Velmorax\\State", kStateFiel
                                sizeof kStateFields / sizeof kStateFields[0], kStateLoadOrder};
 const SettingsKey kKeysKey = {"SOFTWARE\\Orvantis\\Velmorax\\Keys", kKeysFields,
                               sizeof kKeysFields / sizeof kKeysFields[0], nullptr};
+const SettingsKey kInputMarksKey = {"SOFTWARE\\Orvantis\\Velmorax\\State", kInputMarkFields,
+                                    sizeof kInputMarkFields / sizeof kInputMarkFields[0], nullptr};
+const SettingsKey* const kAllKeys[kAllKeyCount] = {&kStateKey, &kKeysKey, &kInputMarksKey};
 
 long OptionListAccess::Query(const char* name, uint32_t* type, void* data, uint32_t* size) {
     return QueryOptionValue(list_, name, type, data, size);
@@ -139,7 +149,7 @@ void SaveSettingValues(const SettingsKey& key, const AppSettings& settings, Valu
 }
 
 void CopySettingValues(AppSettings& settings, const AppSettings& from) {
-    for (const SettingsKey* key : {&kStateKey, &kKeysKey}) {
+    for (const SettingsKey* key : kAllKeys) {
         for (size_t i = 0; i < key->count; ++i) {
             const SettingField& field = key->fields[i];
             switch (field.kind) {

@@ -39,6 +39,12 @@ struct SettingsKey {
 
 extern const SettingsKey kStateKey;  // "SOFTWARE\Orvantis\Velmorax\State", 17 values
 extern const SettingsKey kKeysKey;   // "SOFTWARE\Orvantis\Velmorax\Keys", 14 values
+// "ShowClicks" and "ShowKeys", in the "State" key after its 17 values; loaded
+// and saved after "Keys", so an options file lists them after its 31 lines.
+extern const SettingsKey kInputMarksKey;
+// The three in the order every load and save walks them.
+constexpr size_t kAllKeyCount = 3;
+extern const SettingsKey* const kAllKeys[kAllKeyCount];
 
 // The two operations every load and save goes through, with the registry's
 // conventions (see QueryOptionValue and StoreOptionValue).

@@ -1,6 +1,7 @@
 // Sound page (template 112): sample size and sample rate of the recorded
 // sound. A stored value that no button names is shown as 16 bits or 44100
-// Hz and stays until a button is clicked.
+// Hz and stays until a button is clicked. Below: whether the recording
+// shows clicks (ShowClicks) and keys (ShowKeys: none, shortcuts, every key).
 #pragma once
 
 #include "SettingsPage.h"
@@ -23,4 +24,6 @@ public:
 private:
     void OnSampleSize(UINT buttonId);
     void OnSampleRate(UINT buttonId);
+    void OnShowClicks();
+    void OnShowKeys(UINT buttonId);
 };

@@ -37,15 +37,13 @@ AppSettings Load(const OptionList& list) {
     ResetSettings(settings, "Shift+");
     OptionList copy = list;
     OptionListAccess access(copy);
-    LoadSettingValues(kStateKey, settings, access);
-    LoadSettingValues(kKeysKey, settings, access);
+    for (const SettingsKey* key : kAllKeys) LoadSettingValues(*key, settings, access);
     return settings;
 }
 
 std::string Dump(const AppSettings& settings, OptionList list) {
     OptionListAccess access(list);
-    SaveSettingValues(kStateKey, settings, access);
-    SaveSettingValues(kKeysKey, settings, access);
+    for (const SettingsKey* key : kAllKeys) SaveSettingValues(*key, settings, access);
     return FormatOptionsText(list);
 }
 
@@ -67,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string dumped = Dump(loaded, OptionList());
     OptionList reread;
     ReadOptionsText(dumped, reread);
-    Check(reread.Entries().size() == 31);
+    Check(reread.Entries().size() == 33);   // the 31 lines, then ShowClicks and ShowKeys
     Check(Dump(Load(reread), OptionList()) == dumped);
 
     // "-dumpopts" over this file: its own lines stay in their order, and the

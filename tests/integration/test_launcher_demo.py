@@ -51,6 +51,10 @@ class LauncherDemo(unittest.TestCase):
         frames = avi_tools.frames_rgb(path, 640, 480)
         self.assertGreater(len(set(frames[-1])), 10)
         self.assertGreaterEqual(len(set(frames)), 3)
+        # A click into the demo's notepad shows its ring, and Ctrl+A its caption box, low in the frame.
+        ring, box = bytes((255, 176, 0)), bytes((24, 24, 24))
+        self.assertTrue(any(ring in frame for frame in frames), "no click ring")
+        self.assertTrue(any(frame.find(box * 8, 640 * 360 * 3) >= 0 for frame in frames), "no caption box")
         # The user's settings are as they were: the demo's options are not kept.
         state = self.reg("query", STATE)
         self.assertRegex(state, r"Width\s+REG_DWORD\s+0x1f4")

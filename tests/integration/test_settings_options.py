@@ -19,6 +19,8 @@ DEFAULT_FILE = [
     ("LockPan Key", "114"), ("LockPan Mod", "4"), ("LockPan Desc", None),
     ("Pan Modifiers", "6"), ("Pan Locked", "0"),
 ]
+# Added later, after the 31 lines that older versions write and read.
+ADDED = [("ShowClicks", "0"), ("ShowKeys", "0")]
 
 
 def file_bytes(lines):
@@ -46,10 +48,10 @@ class OptionsFile(SessionTest):
         return self.s.reg_query(STATE), self.s.reg_query(KEYS)
 
     # "-dumpopts"
-    def test_dump_of_a_fresh_prefix_is_the_31_default_lines(self):
+    def test_dump_of_a_fresh_prefix_is_the_31_default_lines_then_the_added_ones(self):
         self.assertEqual(self.s.run("-dumpopts"), 0)
-        self.assertEqual(self.read(), file_bytes(DEFAULT_FILE))
-        self.assertEqual(len(self.read().split(b"\r\n")), 32)
+        self.assertEqual(self.read(), file_bytes(DEFAULT_FILE + ADDED))
+        self.assertEqual(len(self.read().split(b"\r\n")), 34)
         # No registry value is written.
         self.assertIsNone(self.s.reg_query(STATE))
 
@@ -57,7 +59,7 @@ class OptionsFile(SessionTest):
         self.s.reg_add(STATE, "Width", "REG_DWORD", "500")
         self.write(b"; my settings\r\n\"Width\"  100\r\n\"Extra\"  5\r\n")
         self.assertEqual(self.s.run("-dumpopts"), 0)
-        expected = [("Width", "500"), ("Extra", "5")] + [l for l in DEFAULT_FILE if l[0] != "Width"]
+        expected = [("Width", "500"), ("Extra", "5")] + [l for l in DEFAULT_FILE + ADDED if l[0] != "Width"]
         self.assertEqual(self.read(), file_bytes(expected))
 
     def test_dump_into_a_read_only_file_fails_and_keeps_it(self):
@@ -96,10 +98,11 @@ class OptionsFile(SessionTest):
                    b'"FPSPlay"  7500\r\n'
                    b'"AVIFileName"  "c:\\clips\\take.avi\r\n'   # closing quote missing
                    b'"Start Desc"  "Ctrl+F2"  \r\n'            # trailing blanks
+                   b'"ShowKeys"  2\r\n'
                    b'"Extra"  5\r\n')
         self.assertEqual(self.s.run("-readopts"), 0)
         state, keys = self.registry()
-        self.assertEqual(len(state), 17)
+        self.assertEqual(len(state), 19)
         self.assertEqual(len(keys), 14)
         self.assertEqual(dword(state, "Width"), 640)
         self.assertEqual(dword(state, "Height"), 12)
@@ -111,6 +114,7 @@ class OptionsFile(SessionTest):
         self.assertEqual(state["AVIFileName"], ("REG_SZ", "c:\\clips\\take.av"))
         self.assertEqual(keys["Start Desc"], ("REG_SZ", 'Ctrl+F2" '))
         self.assertEqual(dword(keys, "Pan Locked"), 0)
+        self.assertEqual((dword(state, "ShowClicks"), dword(state, "ShowKeys")), (0, 2))
         self.assertEqual(keys["LockPan Desc"], ("REG_SZ", shift_prefix() + "F3"))
         self.assertNotIn("Extra", state)
         # The file is left as it was.
@@ -165,7 +169,7 @@ class OptionsFile(SessionTest):
     def test_dump_output_reads_back_unchanged(self):
         values = [("StartX", "REG_DWORD", "0xffffff9c"), ("WinX", "REG_DWORD", "0xfffffc18"),
                   ("Width", "REG_DWORD", "0x7fffffff"), ("FPS", "REG_DWORD", "29970"),
-                  ("FPSPlay", "REG_DWORD", "0xffffffff"), ("RecSound", "REG_DWORD", "1"),
+                  ("FPSPlay", "REG_DWORD", "0xffffffff"), ("RecSound", "REG_DWORD", "1"), ("ShowClicks", "REG_DWORD", "1"),
                   ("AVIFileName", "REG_SZ", 'c:\\a "quoted"  name\\' + "n" * 230 + ".avi")]
         for name, kind, data in values:
             self.s.reg_add(STATE, name, kind, data)

@@ -110,7 +110,7 @@ class PagesTest(SessionTest):
 
 class Pages(PagesTest):
     def test_region_hotkey_and_sound_pages(self):
-        for name, value in (("StartX", 33), ("SoundSampRate", 8000)):
+        for name, value in (("StartX", 33), ("SoundSampRate", 8000), ("ShowKeys", 2)):
             self.s.reg_add(STATE_KEY, name, "REG_DWORD", value)
         # A key code beyond one byte, and a key name with an ampersand.
         self.s.reg_add(KEYS_KEY, "LockPan Key", "REG_DWORD", 0x271)
@@ -155,6 +155,11 @@ class Pages(PagesTest):
         self.show(SOUND)
         self.assertEqual(self.checked(SOUND, 1069, 1070, 1071, 1072, 1073), (1, 0, 0, 0, 1))
         self.click(self.page(SOUND), 1070)
+        # What the recording shows: clicks off, every key; then clicks on, shortcuts only.
+        self.assertEqual(self.checked(SOUND, 1080, 1081, 1082, 1083), (0, 0, 0, 1))
+        self.click(self.page(SOUND), 1080)
+        self.click(self.page(SOUND), 1082)
+        self.assertEqual(self.checked(SOUND, 1080, 1081, 1082, 1083), (1, 0, 1, 0))
 
         # Letters in Left: refused, kept on the page, refused again when the
         # program closes, and StartX stays as it was.
@@ -173,6 +178,7 @@ class Pages(PagesTest):
         self.assertEqual([dword(state, n) for n in ("StartX", "StartY", "Width", "Height", "WndHide", "FlashRect")],
                          [33, 7, -20, 0, 3, 1])
         self.assertEqual((dword(state, "SoundSampSize"), dword(state, "SoundSampRate")), (16, 8000))
+        self.assertEqual((dword(state, "ShowClicks"), dword(state, "ShowKeys")), (1, 1))
         self.assertEqual((dword(keys, "Pan Modifiers"), dword(keys, "Pan Locked")), (1, 1))
         self.assertEqual((dword(keys, "LockPan Key"), keys["LockPan Desc"][1]), (0x271, "Shift+&"))
 
@@ -335,6 +341,8 @@ class Compressors(PagesTest):
     def test_chosen_compressor_records_and_restore_defaults_refreshes_every_page(self):
         self.install_codecs()
         self.s.reg_add(KEYS_KEY, "Pan Locked", "REG_DWORD", 1)
+        self.s.reg_add(STATE_KEY, "ShowClicks", "REG_DWORD", 1)
+        self.s.reg_add(STATE_KEY, "ShowKeys", "REG_DWORD", 2)
         self.launch("-x5", "-y7", "-w64", "-h48", "-f5", "-a", "picked.avi", "-i-")
         self.show(VIDEO)
         items = self.choose("Velmorax test copy codec")
@@ -373,9 +381,11 @@ class Compressors(PagesTest):
         self.assertEqual(self.checked(HOTKEYS, 1012, 1013, 1014, 1018), (1, 1, 0, 0))
         c = self.controls(HOTKEYS)
         self.assertEqual([c[i]["text"] for i in (1015, 1016, 1019, 1017)], ["F2", "F3", "F4", "Shift+F3"])
-        self.assertEqual(self.checked(SOUND, 1069, 1070, 1071, 1072, 1073), (1, 0, 1, 0, 0))
+        self.assertEqual(self.checked(SOUND, 1069, 1070, 1071, 1072, 1073, 1080, 1081, 1082, 1083),
+                         (1, 0, 1, 0, 0, 0, 1, 0, 0))
         state, _ = self.close()
-        self.assertEqual((dword(state, "Width"), dword(state, "FPS")), (320, 10000))
+        self.assertEqual((dword(state, "Width"), dword(state, "FPS"), dword(state, "ShowClicks"),
+                          dword(state, "ShowKeys")), (320, 10000, 0, 0))
 
     def test_a_compressor_that_refuses_the_capture_format(self):
         self.launch("-w64", "-h48", "-f5", "-a", "refused.avi", "-i-")

@@ -12,7 +12,7 @@ KEYS = APP_KEY + r"\Keys"
 STATE_DEFAULTS = {
     "StartX": 0, "StartY": 0, "Width": 320, "Height": 240, "FlashRect": 1, "WndHide": 1,
     "IncFilename": 1, "RecSound": 0, "SoundSampRate": 11025, "SoundSampSize": 8, "FPS": 10000,
-    "FPSPlay": 10000, "Compress": 75, "KeyFrames": 20,
+    "FPSPlay": 10000, "Compress": 75, "KeyFrames": 20, "ShowClicks": 0, "ShowKeys": 0,
 }
 KEYS_DEFAULTS = {
     "Start Key": 113, "Start Mod": 0, "Pause Key": 114, "Pause Mod": 0, "SingleShot Key": 115,
@@ -59,7 +59,7 @@ class NormalRuns(SessionTest):
         self.run_and_close()
         state = self.s.reg_query(STATE)
         keys = self.s.reg_query(KEYS)
-        self.assertEqual(len(state), 17)
+        self.assertEqual(len(state), 19)
         self.assertEqual(len(keys), 14)
         for name, value in STATE_DEFAULTS.items():
             self.assertEqual(dword(state, name), value, name)
@@ -91,7 +91,7 @@ class NormalRuns(SessionTest):
             self.assertEqual(dword(again, name), value, name)
         self.assertEqual(again["AVIFileName"], ("REG_SZ", "name"))
         self.assertEqual((dword(again, "WinX"), dword(again, "WinY")), win)
-        self.assertEqual(len(again), 17)
+        self.assertEqual(len(again), 19)
 
     def test_values_set_by_hand_of_another_type_are_replaced_by_the_field(self):
         self.s.reg_add(STATE, "Width", "REG_SZ", "100")

@@ -96,7 +96,9 @@ TEST_CASE("every dialog template holds its controls") {
                                  {IDC_VIDEO_QUALITY, "Edit"}, {IDC_VIDEO_BROWSE, "Button"},
                                  {IDC_VIDEO_COMPRESSOR, "ComboBox"}});
     CheckDialog(IDD_PAGE_SOUND, {{IDC_SOUND_8BIT, "Button"}, {IDC_SOUND_16BIT, "Button"},
-                                 {IDC_SOUND_11K, "Button"}, {IDC_SOUND_22K, "Button"}, {IDC_SOUND_44K, "Button"}});
+                                 {IDC_SOUND_11K, "Button"}, {IDC_SOUND_22K, "Button"}, {IDC_SOUND_44K, "Button"},
+                                 {IDC_SHOW_CLICKS, "Button"}, {IDC_KEYS_OFF, "Button"},
+                                 {IDC_KEYS_SHORTCUTS, "Button"}, {IDC_KEYS_ALL, "Button"}});
     CheckDialog(IDD_HOTKEY_EDIT, {{IDC_HOTKEY_CTRL, HOTKEY_CLASSA}, {IDC_HOTKEY_TITLE, "Static"},
                                   {IDOK, "Button"}, {IDCANCEL, "Button"}, {ID_HELP_CMD, "Button"}});
     CheckDialog(IDD_INSTALL_DIR, {{IDC_INSTALL_FOLDER, "Edit"}, {IDOK, "Button"}, {IDCANCEL, "Button"}});

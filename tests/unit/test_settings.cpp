@@ -30,7 +30,7 @@ TEST_CASE("defaults") {
     CHECK(s.LockPanDesc == "F3");
 
     // Every stored value goes back, field by field.
-    for (const SettingsKey* key : {&kStateKey, &kKeysKey}) {
+    for (const SettingsKey* key : kAllKeys) {
         for (size_t i = 0; i < key->count; ++i) {
             const SettingField& f = key->fields[i];
             if (f.integer) s.*f.integer = 12345;
@@ -41,7 +41,7 @@ TEST_CASE("defaults") {
     ResetSettings(s, "Shift+");
     AppSettings defaults;
     defaults.LockPanDesc = "Shift+F3";
-    for (const SettingsKey* key : {&kStateKey, &kKeysKey}) {
+    for (const SettingsKey* key : kAllKeys) {
         for (size_t i = 0; i < key->count; ++i) {
             const SettingField& f = key->fields[i];
             CAPTURE(f.name);

@@ -32,8 +32,7 @@ AppSettings Defaults() {
 std::string Dump(const AppSettings& s) {
     OptionList list;
     OptionListAccess access(list);
-    SaveSettingValues(kStateKey, s, access);
-    SaveSettingValues(kKeysKey, s, access);
+    for (const SettingsKey* key : kAllKeys) SaveSettingValues(*key, s, access);
     return FormatOptionsText(list);
 }
 
@@ -41,8 +40,7 @@ AppSettings LoadText(const std::string& text, AppSettings s = Defaults()) {
     OptionList list;
     ReadOptionsText(text, list);
     OptionListAccess access(list);
-    LoadSettingValues(kStateKey, s, access);
-    LoadSettingValues(kKeysKey, s, access);
+    for (const SettingsKey* key : kAllKeys) LoadSettingValues(*key, s, access);
     return s;
 }
 
@@ -77,7 +75,10 @@ const char* const kDefaultFile =
     "\"LockPan Mod\"  4\r\n"
     "\"LockPan Desc\"  \"Shift+F3\"\r\n"
     "\"Pan Modifiers\"  6\r\n"
-    "\"Pan Locked\"  0\r\n";
+    "\"Pan Locked\"  0\r\n"
+    // Added later: after the 31 lines older versions wrote.
+    "\"ShowClicks\"  0\r\n"
+    "\"ShowKeys\"  0\r\n";
 
 }  // namespace
 
@@ -86,6 +87,9 @@ TEST_CASE("settings tables: names, orders and capacities") {
     CHECK(std::string(kKeysKey.path) == "SOFTWARE\\Orvantis\\Velmorax\\Keys");
     CHECK(kStateKey.count == 17);
     CHECK(kKeysKey.count == 14);
+    CHECK(std::string(kInputMarksKey.path) == kStateKey.path);
+    CHECK(kInputMarksKey.count == 2);
+    CHECK((kAllKeys[0] == &kStateKey && kAllKeys[1] == &kKeysKey && kAllKeys[2] == &kInputMarksKey));
 
     OptionList empty;
     RecordingAccess access(empty);
@@ -111,7 +115,7 @@ TEST_CASE("settings tables: names, orders and capacities") {
     CHECK(access.capacities[0] == 4u);
 }
 
-TEST_CASE("defaults are written as the 31 lines, in save order") {
+TEST_CASE("defaults are written as the 31 lines in save order, then the values added later") {
     CHECK(Dump(Defaults()) == kDefaultFile);
 }
 
@@ -128,6 +132,8 @@ TEST_CASE("every value written loads back unchanged") {
     s.PauseDesc = "";
     s.SingleShotDesc = "Ctrl+\"Q\"  ";
     s.PanLocked = 1;
+    s.ShowClicks = 1;
+    s.ShowKeys = 2;
     const std::string text = Dump(s);
     const AppSettings back = LoadText(text);
     CHECK(Dump(back) == text);
@@ -137,6 +143,7 @@ TEST_CASE("every value written loads back unchanged") {
     CHECK(back.StartDesc == s.StartDesc);
     CHECK(back.SingleShotDesc == s.SingleShotDesc);
     CHECK(back.PauseDesc.empty());
+    CHECK((back.ShowClicks == 1 && back.ShowKeys == 2));
 }
 
 TEST_CASE("loading from the list") {
