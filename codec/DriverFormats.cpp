@@ -72,7 +72,7 @@ bool ReadDecompressOutput(const BITMAPINFOHEADER* header, DibLayout& layout) {
 bool ReadCompressed(const BITMAPINFOHEADER* header, int& width, int& height, int& bits) {
     DibLayout layout;
     if (!ReadSize(header, layout)) return false;
-    if (header->biCompression != kFourccZmbv && header->biCompression != mmioFOURCC('z', 'm', 'b', 'v'))
+    if (header->biCompression != kZmbvCode && header->biCompression != FourCC("zmbv"))
         return false;
     if (layout.bits != 8 && layout.bits != 16 && layout.bits != 32) return false;
     width = layout.width;

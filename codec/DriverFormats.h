@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ZmbvDecoder.h"
+#include "FourCC.h"
 #include "ZmbvFormat.h"
 
 #include <windows.h>
@@ -10,7 +11,6 @@
 
 #include <cstdint>
 
-constexpr DWORD kFourccZmbv = mmioFOURCC('Z', 'M', 'B', 'V');
 
 // An uncompressed picture as a DIB: its size, row order and pixel layout.
 struct DibLayout {

@@ -42,7 +42,7 @@ LRESULT GetInfo(ICINFO* info, DWORD size) {
     std::memset(info, 0, sizeof(ICINFO));
     info->dwSize = sizeof(ICINFO);
     info->fccType = ICTYPE_VIDEO;
-    info->fccHandler = kFourccZmbv;
+    info->fccHandler = kZmbvCode;
     info->dwFlags = VIDCF_TEMPORAL | VIDCF_FASTTEMPORALC | VIDCF_FASTTEMPORALD;
     info->dwVersion = 0x00010000;
     info->dwVersionICM = ICVERSION;
@@ -67,7 +67,7 @@ LRESULT CompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
     out->biHeight = layout.height;
     out->biPlanes = 1;
     out->biBitCount = WORD(layout.bits);
-    out->biCompression = kFourccZmbv;
+    out->biCompression = kZmbvCode;
     out->biSizeImage = DWORD(ZmbvEncoder::FrameBound(layout.width, layout.height, layout.format));
     out->biClrUsed = colours;
     if (colours)

@@ -20,19 +20,18 @@ int32_t ColourCountFor(int32_t bitsPerPixel) {
 int32_t FormatBytes(int32_t colourCount) { return 40 + 4 * colourCount; }
 
 uint32_t DefaultCompressorFor(int32_t bitsPerPixel) {
-    if (bitsPerPixel > 8) return FourCC('M', 'S', 'V', 'C');
-    if (bitsPerPixel == 8) return FourCC('M', 'R', 'L', 'E');
+    if (bitsPerPixel > 8) return FourCC("MSVC");
+    if (bitsPerPixel == 8) return FourCC("MRLE");
     return kCodeDib;
 }
 
-static_assert(kCodeOwnCodec == FourCC('Z', 'M', 'B', 'V'));
 
 std::vector<CompressorTry> CompressorOrder(uint32_t chosen, int32_t bitsPerPixel) {
     if (chosen != 0) return {{chosen, false}};
     const uint32_t preferred = DefaultCompressorFor(bitsPerPixel);
     // Our codec takes 8 bits and more; below that only full frames remain.
     if (preferred == kCodeDib) return {{kCodeDib, false}};
-    return {{preferred, true}, {kCodeOwnCodec, true}, {kCodeDib, false}};
+    return {{preferred, true}, {kZmbvCode, true}, {kCodeDib, false}};
 }
 
 namespace {

@@ -20,8 +20,6 @@ int32_t FormatBytes(int32_t colourCount);
 // 8, "DIB " below.
 uint32_t DefaultCompressorFor(int32_t bitsPerPixel);
 
-// The program's own lossless screen codec (VelZmbv.dll).
-constexpr uint32_t kCodeOwnCodec = 0x56424D5A;   // "ZMBV"
 
 // The compressors a recording tries, in order. A compressor the user
 // picked is the only one: its failure is reported. Without a choice, the

@@ -16,6 +16,8 @@
 // everything before it stands.
 #pragma once
 
+#include "../codec/FourCC.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,13 +40,6 @@ struct StreamHeader {
     int16_t left = 0, top = 0, right = 0, bottom = 0;
 };
 static_assert(sizeof(StreamHeader) == 56, "the strh chunk's layout");
-
-constexpr uint32_t FourCC(const char (&code)[5]) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(code[0])) |
-           static_cast<uint32_t>(static_cast<uint8_t>(code[1])) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(code[2])) << 16 |
-           static_cast<uint32_t>(static_cast<uint8_t>(code[3])) << 24;
-}
 
 constexpr int kJournalStreams = 2;   // the video stream (0) and the sound stream (1)
 

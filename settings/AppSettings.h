@@ -8,6 +8,8 @@
 // them through SharedValue (below), so both threads see whole values.
 #pragma once
 
+#include "../codec/FourCC.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -79,9 +81,5 @@ inline void StoreShared(int32_t& field, int32_t value) {
     std::atomic_ref<int32_t>(field).store(value, std::memory_order_relaxed);
 }
 
-// A four-character code read as a little-endian 32-bit number.
-constexpr uint32_t FourCC(char a, char b, char c, char d) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(a)) | static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
-           static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
-}
-constexpr uint32_t kCodeDib = FourCC('D', 'I', 'B', ' ');
+// Uncompressed frames, as the compressor list and the recording name them.
+constexpr uint32_t kCodeDib = FourCC("DIB ");

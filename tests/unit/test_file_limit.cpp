@@ -7,21 +7,21 @@
 #include "settings/AppSettings.h"
 
 TEST_CASE("compressors a recording tries") {
-    const uint32_t msvc = FourCC('M', 'S', 'V', 'C'), mrle = FourCC('M', 'R', 'L', 'E');
+    const uint32_t msvc = FourCC("MSVC"), mrle = FourCC("MRLE");
     const auto codes = [](const std::vector<CompressorTry>& order) {
         std::vector<std::pair<uint32_t, bool>> out;
         for (const CompressorTry& t : order) out.emplace_back(t.code, t.probe);
         return out;
     };
     using V = std::vector<std::pair<uint32_t, bool>>;
-    CHECK(codes(CompressorOrder(0, 32)) == V{{msvc, true}, {kCodeOwnCodec, true}, {kCodeDib, false}});
-    CHECK(codes(CompressorOrder(0, 24)) == V{{msvc, true}, {kCodeOwnCodec, true}, {kCodeDib, false}});
-    CHECK(codes(CompressorOrder(0, 8)) == V{{mrle, true}, {kCodeOwnCodec, true}, {kCodeDib, false}});
+    CHECK(codes(CompressorOrder(0, 32)) == V{{msvc, true}, {kZmbvCode, true}, {kCodeDib, false}});
+    CHECK(codes(CompressorOrder(0, 24)) == V{{msvc, true}, {kZmbvCode, true}, {kCodeDib, false}});
+    CHECK(codes(CompressorOrder(0, 8)) == V{{mrle, true}, {kZmbvCode, true}, {kCodeDib, false}});
     CHECK(codes(CompressorOrder(0, 4)) == V{{kCodeDib, false}});   // below 8 bits our codec cannot help
     // A choice is final: its failure is the user's to see.
     CHECK(codes(CompressorOrder(kCodeDib, 32)) == V{{kCodeDib, false}});
     CHECK(codes(CompressorOrder(msvc, 32)) == V{{msvc, false}});
-    CHECK(kCodeOwnCodec == FourCC('Z', 'M', 'B', 'V'));
+    CHECK(kZmbvCode == FourCC("ZMBV"));
 }
 
 TEST_CASE("what a write adds to the file") {
@@ -57,7 +57,7 @@ TEST_CASE("test-only settings") {
     CHECK(FileSizeLimitFrom("12abc") == kFileSizeLimit);
     CHECK(FileSizeLimitFrom("99999999999999999999999") == kFileSizeLimit);   // never above the real limit
     CHECK(CompressorFrom("DIB ") == kCodeDib);
-    CHECK(CompressorFrom("ZMBV") == kCodeOwnCodec);
+    CHECK(CompressorFrom("ZMBV") == kZmbvCode);
     CHECK(CompressorFrom("DIB") == 0);
     CHECK(CompressorFrom("DIB  ") == 0);
     CHECK(CompressorFrom(nullptr) == 0);

@@ -33,9 +33,9 @@ TEST_CASE("frame and format sizes") {
 }
 
 TEST_CASE("default compressor by colour depth") {
-    CHECK(DefaultCompressorFor(32) == FourCC('M', 'S', 'V', 'C'));
-    CHECK(DefaultCompressorFor(16) == FourCC('M', 'S', 'V', 'C'));
-    CHECK(DefaultCompressorFor(8) == FourCC('M', 'R', 'L', 'E'));
+    CHECK(DefaultCompressorFor(32) == FourCC("MSVC"));
+    CHECK(DefaultCompressorFor(16) == FourCC("MSVC"));
+    CHECK(DefaultCompressorFor(8) == FourCC("MRLE"));
     CHECK(DefaultCompressorFor(4) == kCodeDib);
     CHECK(kCodeDib == 0x20424944u);
 }

@@ -67,5 +67,5 @@ TEST_CASE("rates in thousandths") {
 
 TEST_CASE("four-character codes") {
     CHECK(kCodeDib == 0x20424944u);
-    CHECK(FourCC('M', 'S', 'V', 'C') == 0x4356534Du);
+    CHECK(FourCC("MSVC") == 0x4356534Du);
 }

@@ -38,7 +38,7 @@ std::vector<uint32_t> Codes(const std::vector<CompressorEntry>& entries) {
     return codes;
 }
 
-const uint32_t kMsvc = FourCC('M', 'S', 'V', 'C'), kCvid = FourCC('c', 'v', 'i', 'd'), kMrle = FourCC('M', 'R', 'L', 'E');
+const uint32_t kMsvc = FourCC("MSVC"), kCvid = FourCC("cvid"), kMrle = FourCC("MRLE");
 
 }  // namespace
 
@@ -55,10 +55,10 @@ TEST_CASE("compressor list: fixed entries around the installed ones, each once")
 
     // A refresh of the same list adds nothing; a compressor new since then comes last.
     CHECK(CompressorEntriesToAdd(Codes(first), "Automatic", "Uncompressed", system.Source()).empty());
-    system.found[5] = {FourCC('V', 'M', 'X', 'T'), "New"};
+    system.found[5] = {FourCC("VMXT"), "New"};
     system.count = 6;
     CHECK(Codes(CompressorEntriesToAdd(Codes(first), "A", "U", system.Source())) ==
-          std::vector<uint32_t>{FourCC('V', 'M', 'X', 'T')});
+          std::vector<uint32_t>{FourCC("VMXT")});
 }
 
 TEST_CASE("compressor list without compressors, and with a source that never ends") {
