@@ -177,7 +177,7 @@ void MainDialog::OnOK() { OnStartStop(); }
 void MainDialog::OnCancel() {}
 
 void MainDialog::OnExit() {
-    if (recorder.state != Idle) OnStartStop();
+    if (recorder.State() != Idle) OnStartStop();
     EndDialog(IDOK);
 }
 

@@ -12,7 +12,7 @@
 #include "../resources/resource_ids.h"
 
 void MainDialog::OnStartStop() {
-    if (recorder.state != Idle && recorder.state != StartingPaused) {
+    if (recorder.State() == Recording || recorder.State() == Paused) {
         ReportStop(recorder.StopRecording());
         FinishStop();
         return;
@@ -23,13 +23,9 @@ void MainDialog::OnStartStop() {
     wave.SetFormat(static_cast<uint32_t>(App().settings.SoundSampRate),
                    static_cast<uint32_t>(App().settings.SoundSampSize));
     SetButtonsRecording(true);
-    const bool started = recorder.StartRecording(recorder.state == StartingPaused ? Paused : Recording);
-    if (!started) {
+    if (!recorder.StartRecording(recorder.State() == StartingPaused ? Paused : Recording)) {
         if (ExitAfterRecording()) App().exitCode = kExitRecordingFailed;
-        // A start that failed before it set a state (a start meant to be
-        // paused among them) still returns to the idle layout.
-        if (recorder.state == StartingPaused) recorder.state = Idle;
-        if (recorder.state == Idle && !ItemEnabled(IDC_START)) FinishStop();
+        FinishStop();
     }
 }
 
@@ -109,22 +105,18 @@ void MainDialog::FinishStop() {
 }
 
 void MainDialog::OnPause() {
-    // The recording's own with-sound value: the video page may have changed RecSound since the start.
-    const bool withSound = recorder.WithSound();
-    switch (recorder.state) {
+    switch (recorder.State()) {
     case Recording:
-        if (withSound) sound.Pause();
-        recorder.state = Paused;
+        recorder.Pause();
         HoldSingleShotHotkey(hwnd_, App().settings);
         break;
     case Paused:
         ReleaseSingleShotHotkey(hwnd_);
-        if (withSound) sound.Resume();
-        recorder.state = Recording;
+        recorder.Resume();
         break;
     case Idle:
         HoldSingleShotHotkey(hwnd_, App().settings);
-        recorder.state = StartingPaused;
+        recorder.PrepareStartPaused();
         OnStartStop();
         break;
     default:   // StartingPaused: the start is already on its way
@@ -135,7 +127,7 @@ void MainDialog::OnPause() {
 void MainDialog::OnHotKey(WPARAM id, LPARAM) {
     switch (static_cast<HotkeyAction>(id)) {
     case HotkeyAction::Start:
-        if (recorder.state == Idle)   // exactly as a click on the start button
+        if (recorder.State() == Idle)   // exactly as a click on the start button
             ::PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
                            reinterpret_cast<LPARAM>(Item(IDC_START)));
         else
@@ -179,7 +171,7 @@ LRESULT MainDialog::OnTimer(WPARAM, LPARAM) {
 }
 
 LRESULT MainDialog::OnPaletteChanged(WPARAM changer, LPARAM) {
-    if (recorder.state == Idle) return 0;
+    if (recorder.State() == Idle) return 0;
     // The window system sends the change; the recording loop takes it as a
     // posted message. A posted one that reaches this window came through
     // another message loop: it is taken here.

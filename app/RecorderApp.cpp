@@ -125,7 +125,7 @@ void RecorderApp::RunMainWindow() {
     ExitAfterRecording = flags.ExitAfterRecording;
 
     dialog.DoModal();
-    if (dialog.recorder.state != Idle) dialog.OnStartStop();
+    if (dialog.recorder.State() != Idle) dialog.OnStartStop();
     UnregisterHotkeys();
     SaveStoredSettings(settings);
 

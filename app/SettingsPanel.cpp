@@ -101,7 +101,7 @@ void SettingsPanel::RegisterHotkeysAgain() {
     App().RegisterHotkeys();
     // Registering tries the single-shot hotkey and lets it go; a paused
     // recording holds it, or the single frame would be out of reach.
-    if (owner && owner->recorder.state == Paused) HoldSingleShotHotkey(owner->hwnd(), App().settings);
+    if (owner && owner->recorder.State() == Paused) HoldSingleShotHotkey(owner->hwnd(), App().settings);
 }
 
 void SettingsPanel::DoDataExchange(DataExchange& dx) { tabs.Attach(dx.Control(IDC_TABS)); }

@@ -33,8 +33,8 @@ public:
     void Stop() override;
     // The pause command: wave input stopped and restarted; nothing before
     // the first start.
-    void Pause();
-    void Resume();
+    void Pause() override;
+    void Resume() override;
 
     // Why the last start recorded nothing: no device at all, or a device
     // that would not start.

@@ -10,17 +10,10 @@ int ButtonImageIndex(UINT itemState) {
     return 0;
 }
 
-CBitmapButton::~CBitmapButton() { FreeImages(); }
-
-void CBitmapButton::FreeImages() {
-    for (HBITMAP& image : images_) {
-        if (image) ::DeleteObject(image);
-        image = nullptr;
-    }
-}
+CBitmapButton::~CBitmapButton() = default;
 
 bool CBitmapButton::AutoLoad(HWND dialog, int id) {
-    FreeImages();
+    for (GdiObject<HBITMAP>& image : images_) image.Reset();
     id_ = id;
     hwnd_ = ::GetDlgItem(dialog, id);
     if (!hwnd_) return false;
@@ -29,19 +22,19 @@ bool CBitmapButton::AutoLoad(HWND dialog, int id) {
     const char suffixes[ImageCount] = {'U', 'D', 'F', 'X'};
     for (int i = 0; i < ImageCount; ++i) {
         const std::string name = caption + suffixes[i];
-        images_[i] = static_cast<HBITMAP>(
-            ::LoadImageA(AfxGetResourceHandle(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        images_[i].Reset(static_cast<HBITMAP>(
+            ::LoadImageA(AfxGetResourceHandle(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     }
     BITMAP info;
-    if (images_[Up] && ::GetObjectA(images_[Up], sizeof info, &info))
+    if (images_[Up] && ::GetObjectA(images_[Up].get(), sizeof info, &info))
         ::SetWindowPos(hwnd_, nullptr, 0, 0, info.bmWidth, info.bmHeight,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
 HBITMAP CBitmapButton::ImageFor(UINT itemState) const {
-    HBITMAP image = images_[ButtonImageIndex(itemState)];
-    return image ? image : images_[Up];   // a missing state image falls back to the up image
+    const HBITMAP image = images_[ButtonImageIndex(itemState)].get();
+    return image ? image : images_[Up].get();   // a missing state image falls back to the up image
 }
 
 void CBitmapButton::DrawItem(const DRAWITEMSTRUCT& item) const {
@@ -50,13 +43,11 @@ void CBitmapButton::DrawItem(const DRAWITEMSTRUCT& item) const {
         DrawPlain(item);
         return;
     }
-    HDC memory = ::CreateCompatibleDC(item.hDC);
+    const MemoryDc memory(item.hDC);
     if (!memory) return;
-    HGDIOBJ old = ::SelectObject(memory, image);
+    const Selection selected(memory, image);
     const RECT& r = item.rcItem;
     ::BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
 }
 
 void CBitmapButton::DrawPlain(const DRAWITEMSTRUCT& item) const {

@@ -5,6 +5,8 @@
 // images the button draws a plain face with its caption, and still works.
 #pragma once
 
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -25,17 +27,16 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     int id() const { return id_; }
-    bool HasImages() const { return images_[Up] != nullptr; }
+    bool HasImages() const { return static_cast<bool>(images_[Up]); }
 
 private:
     enum Image { Up, Down, Focus, Disabled, ImageCount };
-    void FreeImages();
     HBITMAP ImageFor(UINT itemState) const;
     void DrawPlain(const DRAWITEMSTRUCT& item) const;
 
     HWND hwnd_ = nullptr;
     int id_ = 0;
-    HBITMAP images_[ImageCount] = {};
+    GdiObject<HBITMAP> images_[ImageCount];
 };
 
 // Which of the four images a button in itemState (ODS_ flags) shows:

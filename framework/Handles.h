@@ -75,6 +75,11 @@ struct ModuleTraits {
     static constexpr HMODULE Empty() { return nullptr; }
     static void Close(HMODULE module) { ::FreeLibrary(module); }
 };
+struct CursorTraits {   // a cursor loaded from a file
+    using Handle = HCURSOR;
+    static constexpr HCURSOR Empty() { return nullptr; }
+    static void Close(HCURSOR cursor) { ::DestroyCursor(cursor); }
+};
 struct AviFileTraits {
     using Handle = PAVIFILE;
     static constexpr PAVIFILE Empty() { return nullptr; }
@@ -94,6 +99,7 @@ using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 using Module = UniqueHandle<ModuleTraits>;
+using OwnedCursor = UniqueHandle<CursorTraits>;
 using AviFile = UniqueHandle<AviFileTraits>;
 using AviStream = UniqueHandle<AviStreamTraits>;
 

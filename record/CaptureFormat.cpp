@@ -36,7 +36,6 @@ void MarkPaletteEntries(RecordingSession& session) {
 }  // namespace
 
 void BuildCaptureFormat(RecordingSession& session, int width, int height) {
-    session.screen = ::GetDC(nullptr);
     session.bitsPerPixel = ::GetDeviceCaps(session.screen, BITSPIXEL);
     session.colourCount = ColourCountFor(session.bitsPerPixel);
     session.captureFormat.assign(static_cast<size_t>(FormatBytes(session.colourCount)), 0);

@@ -10,8 +10,7 @@ CursorShape theShapes[kCursorShapeCount] = {
 };
 
 void Clear(CursorShape& shape) {
-    if (shape.replacement) ::DestroyCursor(shape.replacement);
-    shape.replacement = nullptr;
+    shape.replacement.Reset();
     shape.standard = nullptr;
 }
 
@@ -20,22 +19,21 @@ void Clear(CursorShape& shape) {
 CursorShape* CursorShapes() { return theShapes; }
 
 void LoadCursorScheme() {
-    HKEY key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Cursors", 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    const RegistryKey key = OpenRegistryKey(HKEY_CURRENT_USER, "Control Panel\\Cursors", KEY_READ);
+    if (!key) return;
     for (CursorShape& shape : theShapes) {
         Clear(shape);
         char path[257] = {};
         DWORD size = 256;
         DWORD type = 0;
-        if (::RegQueryValueExA(key, shape.name, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) != ERROR_SUCCESS)
+        if (::RegQueryValueExA(key.get(), shape.name, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) != ERROR_SUCCESS)
             continue;
         if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
         path[size < 256 ? size : 256] = '\0';
-        shape.replacement = ::LoadCursorFromFileA(path);
+        shape.replacement.Reset(::LoadCursorFromFileA(path));
         if (shape.replacement)
             shape.standard = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(static_cast<ULONG_PTR>(shape.cursorId)));
     }
-    ::RegCloseKey(key);
 }
 
 void FreeCursorScheme() {
@@ -45,7 +43,7 @@ void FreeCursorScheme() {
 HCURSOR SchemeCursorFor(HCURSOR reported) {
     HCURSOR drawn = reported;
     for (const CursorShape& shape : theShapes) {
-        if (shape.standard && shape.standard == drawn && shape.replacement) drawn = shape.replacement;
+        if (shape.standard && shape.standard == drawn && shape.replacement) drawn = shape.replacement.get();
     }
     return drawn;
 }

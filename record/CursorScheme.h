@@ -1,6 +1,8 @@
 // The cursor shape table: the user's own cursor files, by standard cursor.
 #pragma once
 
+#include "../framework/Handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -9,7 +11,7 @@ struct CursorShape {
     uint32_t cursorId;          // standard cursor id for LoadCursorA with no module
     char name[20];              // value name in "Control Panel\Cursors"
     HCURSOR standard = nullptr; // set only when a replacement was loaded
-    HCURSOR replacement = nullptr;
+    OwnedCursor replacement;
 };
 
 constexpr int kCursorShapeCount = 13;

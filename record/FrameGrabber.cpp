@@ -39,45 +39,41 @@ void PanCaptureRect(RecordingSession& session, AppSettings& settings, POINT curs
 // it twice removes it again; with diagonals while paused.
 class Outline {
 public:
-    Outline(const RECT& rect, bool paused) : rect_(rect), paused_(paused) {
-        dc_ = ::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    Outline(const RECT& rect, bool paused)
+        : rect_(rect), paused_(paused), dc_(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr)),
+          pen_(::CreatePen(PS_SOLID, 3, RGB(255, 255, 255))) {
         if (!dc_) return;
-        ::SetMapMode(dc_, MM_TEXT);
-        ::SetROP2(dc_, R2_XORPEN);
-        pen_ = ::CreatePen(PS_SOLID, 3, RGB(255, 255, 255));
-        oldPen_ = ::SelectObject(dc_, pen_);
-        oldBrush_ = ::SelectObject(dc_, ::GetStockObject(NULL_BRUSH));
+        ::SetMapMode(dc_.get(), MM_TEXT);
+        ::SetROP2(dc_.get(), R2_XORPEN);
+        penSelected_.emplace(dc_.get(), pen_.get());
+        brushSelected_.emplace(dc_.get(), ::GetStockObject(NULL_BRUSH));
         Draw();
     }
     ~Outline() {
-        if (!dc_) return;
-        Draw();
-        ::SelectObject(dc_, oldPen_);
-        ::SelectObject(dc_, oldBrush_);
-        ::DeleteObject(pen_);
-        ::DeleteDC(dc_);
+        if (dc_) Draw();
     }
     Outline(const Outline&) = delete;
     Outline& operator=(const Outline&) = delete;
 
 private:
     void Draw() {
-        ::Rectangle(dc_, rect_.left, rect_.top, rect_.right, rect_.bottom);
+        HDC dc = dc_.get();
+        ::Rectangle(dc, rect_.left, rect_.top, rect_.right, rect_.bottom);
         if (paused_) {
-            ::MoveToEx(dc_, rect_.left, rect_.top, nullptr);
-            ::LineTo(dc_, rect_.right, rect_.bottom);
-            ::MoveToEx(dc_, rect_.right, rect_.top, nullptr);
-            ::LineTo(dc_, rect_.left, rect_.bottom);
+            ::MoveToEx(dc, rect_.left, rect_.top, nullptr);
+            ::LineTo(dc, rect_.right, rect_.bottom);
+            ::MoveToEx(dc, rect_.right, rect_.top, nullptr);
+            ::LineTo(dc, rect_.left, rect_.bottom);
         }
         ::GdiFlush();
     }
 
     RECT rect_;
     bool paused_;
-    HDC dc_ = nullptr;
-    HPEN pen_ = nullptr;
-    HGDIOBJ oldPen_ = nullptr;
-    HGDIOBJ oldBrush_ = nullptr;
+    OwnedDc dc_;
+    GdiObject<HPEN> pen_;
+    std::optional<Selection> penSelected_;
+    std::optional<Selection> brushSelected_;
 };
 
 // The cursor that the window under the pointer shows: its thread's input
@@ -123,8 +119,8 @@ void CopyScreen(RecordingSession& session, const RECT& capture) {
 void DrawCursor(RecordingSession& session, HCURSOR cursor, POINT at, const RECT& capture) {
     ICONINFO info{};
     if (!::GetIconInfo(cursor, &info)) return;
-    if (info.hbmMask) ::DeleteObject(info.hbmMask);
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    // Only the hot spot is wanted: the copies of the cursor's bitmaps go.
+    const GdiObject<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
     const int left = at.x - static_cast<int>(info.xHotspot);
     const int top = at.y - static_cast<int>(info.yHotspot);
     ::BitBlt(session.cursor, 0, 0, 32, 32, session.screen, left, top, SRCCOPY);
@@ -133,9 +129,8 @@ void DrawCursor(RecordingSession& session, HCURSOR cursor, POINT at, const RECT&
 }
 
 void DrawCaption(RecordingSession& session) {
-    HGDIOBJ previous = session.captionFont ? ::SelectObject(session.frame, session.captionFont) : nullptr;
+    const Selection font(session.frame, session.captionFont.get());
     ::TextOutA(session.frame, 0, 0, session.caption.c_str(), static_cast<int>(session.caption.size()));
-    if (previous) ::SelectObject(session.frame, previous);
 }
 
 // Tells the writer on the user-interface thread that full slots wait.
@@ -143,7 +138,7 @@ void WakeWriter(const RecordingSession& session) { ::PostMessageA(session.window
 
 void GrabInto(RecordingSession& session, FrameSlot& slot, HCURSOR cursor, POINT at, const RECT& capture,
               bool paused) {
-    ::SelectObject(session.frame, slot.buffer);
+    ::SelectObject(session.frame, slot.buffer.get());
     CopyScreen(session, capture);
     if (cursor) DrawCursor(session, cursor, at, capture);
     DrawInputMarks(session.frame, capture);
@@ -204,11 +199,10 @@ void Tick(RecordingSession& session) {
 }  // namespace
 
 bool CreateSlotBuffer(RecordingSession& session, FrameSlot& slot) {
-    if (slot.buffer) ::DeleteObject(slot.buffer);
-    slot.buffer = ::CreateDIBSection(session.screen, session.Format(), DIB_RGB_COLORS, &slot.pixels, nullptr, 0);
+    slot.buffer.Reset(::CreateDIBSection(session.screen, session.Format(), DIB_RGB_COLORS, &slot.pixels, nullptr, 0));
     if (!slot.buffer) slot.pixels = nullptr;
     slot.paletteVersion = session.PaletteVersion.load();
-    return slot.buffer != nullptr;
+    return static_cast<bool>(slot.buffer);
 }
 
 void CALLBACK GrabFrame(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {

@@ -76,9 +76,8 @@ void StartInputMarks(const AppSettings& settings, const std::atomic<int32_t>& st
     run.queue.Clear();
     run.marks.Reset(clicks, keys, hotkeys, 4, TypedChar);
     run.state = &state;
-    if (run.font) ::DeleteObject(run.font);
     run.textHeight = CaptionTextHeight(settings.Height);
-    run.font = CaptionFont(run.textHeight);
+    run.font.Reset(CaptionFont(run.textHeight));
 
     const HINSTANCE module = ::GetModuleHandleA(nullptr);
     if (clicks) mouseHook = ::SetWindowsHookExA(WH_MOUSE_LL, MouseHook, module, 0);

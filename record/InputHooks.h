@@ -6,6 +6,8 @@
 
 #include "InputMarks.h"
 
+#include "../framework/Handles.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -20,7 +22,7 @@ struct InputMarkRun {
     InputMarks marks;
     std::atomic<bool> on{false};           // some mark is shown in this recording
     const std::atomic<int32_t>* state = nullptr;   // the recording state, to tell paused events
-    HFONT font = nullptr;                  // the caption's, for the region's height
+    GdiObject<HFONT> font;                 // the caption's, for the region's height
     int32_t textHeight = 0;
 };
 InputMarkRun& CurrentInputMarks();

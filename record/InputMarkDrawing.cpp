@@ -15,12 +15,9 @@ constexpr COLORREF kBoxColour = RGB(24, 24, 24);
 constexpr COLORREF kTextColour = RGB(255, 255, 255);
 
 void Circle(HDC dc, int x, int y, int radius, int width, COLORREF colour) {
-    HPEN pen = ::CreatePen(PS_SOLID, width, colour);
-    if (!pen) return;
-    HGDIOBJ previous = ::SelectObject(dc, pen);
-    ::Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
-    ::SelectObject(dc, previous);
-    ::DeleteObject(pen);
+    const GdiObject<HPEN> pen(::CreatePen(PS_SOLID, width, colour));
+    const Selection selected(dc, pen.get());
+    if (selected.ok()) ::Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
 }
 
 void DrawRing(HDC dc, const ClickRing& ring, const RECT& capture, uint32_t now) {
@@ -35,26 +32,21 @@ void DrawRing(HDC dc, const ClickRing& ring, const RECT& capture, uint32_t now) 
 
 void DrawCaptionBox(HDC dc, const InputMarkRun& run, const RECT& capture) {
     const std::string& text = run.marks.Caption();
-    if (run.font) ::SelectObject(dc, run.font);
+    if (run.font) ::SelectObject(dc, run.font.get());
     SIZE size{};
     if (!::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) return;
     const MarkBox box = CaptionBox(capture.right - capture.left, capture.bottom - capture.top, size.cx, size.cy);
     RECT rect{box.left, box.top, box.right, box.bottom};
-    HBRUSH fill = ::CreateSolidBrush(kBoxColour);
-    HPEN edge = ::CreatePen(PS_INSIDEFRAME, 2, kTextColour);
+    const GdiObject<HBRUSH> fill(::CreateSolidBrush(kBoxColour));
+    const GdiObject<HPEN> edge(::CreatePen(PS_INSIDEFRAME, 2, kTextColour));
     if (fill && edge) {
-        ::SelectObject(dc, fill);
-        ::SelectObject(dc, edge);
+        const Selection filled(dc, fill.get()), edged(dc, edge.get());
         ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
     }
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kTextColour);
     ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-    ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
-    if (fill) ::DeleteObject(fill);
-    if (edge) ::DeleteObject(edge);
 }
 
 }  // namespace

@@ -1,40 +1,30 @@
 #include "OwnCodec.h"
 
-#include "CaptureMath.h"
+#include "../codec/FourCC.h"
 
 #include <mmsystem.h>
 #include <vfw.h>
 
-namespace {
-
-constexpr char kLibraryName[] = "VelZmbv.dll";
-
-}  // namespace
-
 OwnCodec::~OwnCodec() {
     // The driver goes before its code does.
-    if (installed_) ::ICRemove(ICTYPE_VIDEO, kCodeOwnCodec, 0);
-    if (module_) ::FreeLibrary(module_);
+    if (installed_) ::ICRemove(ICTYPE_VIDEO, kZmbvCode, 0);
 }
 
 bool OwnCodec::Install(const std::string& programDir) {
     if (installed_ || module_) return installed_;
-    const std::string path = programDir.empty() ? std::string(kLibraryName) : programDir + "\\" + kLibraryName;
+    const std::string path = programDir.empty() ? std::string(kCodecLibraryName) : programDir + "\\" + kCodecLibraryName;
     // A full path: a library of that name elsewhere on the search path is not ours.
-    module_ = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    module_.Reset(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!module_) return false;
-    const auto proc = reinterpret_cast<DRIVERPROC>(reinterpret_cast<void*>(::GetProcAddress(module_, "DriverProc")));
-    if (proc && ::ICInstall(ICTYPE_VIDEO, kCodeOwnCodec, reinterpret_cast<LPARAM>(proc), nullptr, ICINSTALL_FUNCTION))
+    const auto proc = reinterpret_cast<DRIVERPROC>(reinterpret_cast<void*>(::GetProcAddress(module_.get(), "DriverProc")));
+    if (proc && ::ICInstall(ICTYPE_VIDEO, kZmbvCode, reinterpret_cast<LPARAM>(proc), nullptr, ICINSTALL_FUNCTION))
         installed_ = true;
-    if (!installed_) {
-        ::FreeLibrary(module_);
-        module_ = nullptr;
-    }
+    if (!installed_) module_.Reset();
     return installed_;
 }
 
 bool OwnCodecEntry(uint32_t& code, std::string& description) {
-    HIC codec = ::ICOpen(ICTYPE_VIDEO, kCodeOwnCodec, ICMODE_QUERY);
+    HIC codec = ::ICOpen(ICTYPE_VIDEO, kZmbvCode, ICMODE_QUERY);
     if (!codec) return false;
     ICINFO info{};
     info.dwSize = sizeof info;

@@ -4,6 +4,8 @@
 // library is no error: recordings then do without it.
 #pragma once
 
+#include "../framework/Handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -22,7 +24,7 @@ public:
     bool Installed() const { return installed_; }
 
 private:
-    HMODULE module_ = nullptr;
+    Module module_;
     bool installed_ = false;
 };
 

@@ -37,16 +37,25 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
-    // The recording state; the frame grabber reads it on the timer's thread.
-    std::atomic<int32_t> state{Idle};
+    // The recording state. Only the recorder changes it; the frame grabber
+    // reads it on the timer's thread.
+    RecordState State() const { return static_cast<RecordState>(state_.load()); }
+
+    // The pause command's transitions, each false (and nothing done) in
+    // another state: Recording to Paused and back, with wave input stopped
+    // and restarted in a recording with sound; Idle to StartingPaused, for a
+    // start in Paused that follows at once.
+    bool Pause();
+    bool Resume();
+    bool PrepareStartPaused();
 
     // Opens the file and streams, starts sound and the frame clock, sets the
     // state to mode and runs the recording loop until the state is Idle
-    // again. False when the start failed (reported, and everything released).
+    // again. False when the start failed: the step was reported, everything
+    // released, and the state is Idle.
     bool StartRecording(RecordState mode);
-    // Ends the running recording; the window reports the outcome. Called
-    // while Idle (after a failed start) it runs the host's start/stop
-    // command, which comes back here, and returns Outcome::None.
+    // Ends the running recording, releasing everything; the window reports
+    // the outcome. Without a recording it only makes sure the state is Idle.
     StopOutcome StopRecording();
     // While paused: writes exactly one frame (and one frame of silence).
     void RecordSingleFrame();
@@ -73,9 +82,11 @@ public:
 
 private:
     void WriteWaitingFrames();
+    bool FailStart(const char* step);
 
     AppSettings& settings_;
     RecordingHost& host_;
+    std::atomic<int32_t> state_{Idle};
     std::unique_ptr<RecordingSession> session_;
     uint32_t serial_ = 0;    // of the last recording started
     bool writing_ = false;   // WriteFrames is running (it may show a message box)

@@ -8,7 +8,7 @@
 void RunRecordingLoop(Recorder& recorder) {
     const HWND window = recorder.host().RecordingWindow();
     MSG msg;
-    while (recorder.state.load() != Idle) {
+    while (recorder.State() != Idle) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) continue;   // a quit request during a recording is lost
         switch (msg.message) {
@@ -37,7 +37,7 @@ void RunRecordingLoop(Recorder& recorder) {
 void Recorder::TakeStopRequest(WPARAM serial) {
     // A stop under way has its outcome already; a request from an earlier
     // recording must not stop (or, once idle, start) another.
-    if (!session_ || session_->serial != serial || session_->closing.load() || state.load() == Idle) return;
+    if (!session_ || session_->serial != serial || session_->closing.load() || State() == Idle) return;
     host_.OnStartStop();
 }
 

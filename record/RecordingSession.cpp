@@ -13,15 +13,15 @@ constexpr UINT kKillSynchronous = 0x0100;   // TIME_KILL_SYNCHRONOUS
 
 RecordingSession::RecordingSession(Recorder& owner) : recorder(owner), settings(owner.settings()) {}
 
-int32_t StateOf(const RecordingSession& session) { return session.recorder.state.load(); }
+RecordingSession::~RecordingSession() { StopFrameClock(*this); }
+
+int32_t StateOf(const RecordingSession& session) { return session.recorder.State(); }
 
 void ReleaseStreams(RecordingSession& session) {
-    if (session.rawVideo) ::AVIStreamRelease(session.rawVideo);
-    if (session.video) ::AVIStreamRelease(session.video);
-    if (session.sound) ::AVIStreamRelease(session.sound);
-    if (session.file) ::AVIFileRelease(session.file);
-    session.rawVideo = session.video = session.sound = nullptr;
-    session.file = nullptr;
+    session.rawVideo.Reset();
+    session.video.Reset();
+    session.sound.Reset();
+    session.file.Reset();
 }
 
 void AbortRecording(RecordingSession& session, int32_t code) {

@@ -1,25 +1,29 @@
 // RecordingSession: the record of the running recording (file, streams,
 // capture format, contexts, counters) and its ring of five frame buffers.
 // The Recorder holds it from the start of a recording to its stop; the frame
-// clock's ticks reach it through the timer's user data.
+// clock's ticks reach it through the timer's user data. What it holds is
+// given back by its members' owners; the stop closes the file first.
 #pragma once
 
 #include "FileSizeLimit.h"
-#include "../recovery/RecordingJournal.h"
 #include "RingLogic.h"
 #include "SoundStream.h"
+
+#include "../framework/Handles.h"
+#include "../recovery/RecordingJournal.h"
 
 #include <windows.h>
 #include <vfw.h>
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct FrameSlot {
     std::atomic<int32_t> full{0};   // 1: grabbed, not yet written
-    HBITMAP buffer = nullptr;       // DIB section in the capture format
+    GdiObject<HBITMAP> buffer;      // DIB section in the capture format
     void* pixels = nullptr;
     int32_t paletteVersion = 0;     // PaletteVersion when the buffer was made
     uint32_t sequence = 0;          // grab order, set before full; read only while full
@@ -33,17 +37,23 @@ struct AppSettings;
 
 struct RecordingSession {
     explicit RecordingSession(Recorder& owner);
+    // The frame clock stops (and a tick still running ends) before anything goes.
+    ~RecordingSession();
+    RecordingSession(const RecordingSession&) = delete;
+    RecordingSession& operator=(const RecordingSession&) = delete;
 
     Recorder& recorder;            // the state, the settings and the host
     AppSettings& settings;
     HWND window = nullptr;         // the host's window: wake-ups and the stop request go there
     uint32_t serial = 0;           // tells this recording's stop request from an older one's
 
-    // The file and its streams.
-    PAVIFILE file = nullptr;
-    PAVISTREAM rawVideo = nullptr;
-    PAVISTREAM video = nullptr;    // compressed; frames and formats go here
-    PAVISTREAM sound = nullptr;
+    // The file and its streams; ReleaseStreams closes them in this order
+    // from the file's own video stream up, and the file services go last.
+    AviLibrary aviLibrary;
+    AviFile file;
+    AviStream sound;
+    AviStream video;               // compressed; frames and formats go here
+    AviStream rawVideo;
     bool compressed = false;       // the frames go through a compressor (not "DIB ")
     bool withSound = false;        // RecSound when the recording started
     bool soundStarted = false;     // wave input took the start
@@ -52,7 +62,6 @@ struct RecordingSession {
     std::string outputPath;        // the file this recording opened, if any
     std::string folder;            // its folder, whose disk must keep room for it
     RecordingJournal journal;      // what rebuilds the file should the program die
-    bool aviInitialised = false;
 
     // Capture format: header and colour table; palette record on screens
     // of 8 bits or fewer.
@@ -63,15 +72,16 @@ struct RecordingSession {
     BITMAPINFO* Format() { return reinterpret_cast<BITMAPINFO*>(captureFormat.data()); }
     LOGPALETTE* Palette() { return reinterpret_cast<LOGPALETTE*>(palette.data()); }
 
-    // Contexts.
-    HDC screen = nullptr;
-    HDC frame = nullptr;
-    HBITMAP frameInitial = nullptr;
-    HDC cursor = nullptr;
-    HBITMAP cursorBitmap = nullptr;
-    HBITMAP cursorInitial = nullptr;
-
+    // Contexts: the screen; the cursor's, holding its 32 x 32 bitmap; the
+    // frame's, into which a buffer of the ring is selected while a frame is
+    // drawn (and which goes before the buffers do).
+    WindowDc screen;
+    GdiObject<HBITMAP> cursorBitmap;
+    MemoryDc cursor;
+    std::optional<Selection> cursorBitmapSelected;
     FrameRing ring;
+    MemoryDc frame;
+    HBITMAP frameInitial = nullptr;   // the frame context's own bitmap, put back after each frame
     int32_t frameSize = 0;
 
     // Counters shared with the grabber.
@@ -110,7 +120,7 @@ struct RecordingSession {
     int32_t screenHeight = 0;
     DWORD startTime = 0;
     std::string caption;
-    HFONT captionFont = nullptr;
+    GdiObject<HFONT> captionFont;
 };
 
 // The recording state, as the grabber reads it on the timer's thread.

@@ -36,13 +36,6 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Reports the failed step and releases what exists; false for the caller.
-bool FailStart(Recorder& recorder, const char* step) {
-    AppMessageBox(recorder.host().RecordingWindow(), InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
-    recorder.StopRecording();
-    return false;
-}
-
 enum class VideoStep { Done, Open, CreateStream, MakeCompressed, Refused };
 
 const char* StepText(VideoStep step) {
@@ -59,7 +52,7 @@ const char* StepText(VideoStep step) {
 // a compressor that cannot take it shows here, before any frame.
 VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, uint32_t compressor, bool probe) {
     session.outputPath = settings.AVIFileName;
-    session.LastAviError = ::AVIFileOpenA(&session.file, settings.AVIFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
+    session.LastAviError = ::AVIFileOpenA(session.file.Out(), settings.AVIFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
     if (session.LastAviError != 0) return VideoStep::Open;
     session.folder = FolderOf(FullPath(session.outputPath));
 
@@ -71,7 +64,7 @@ VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, 
     info.dwSuggestedBufferSize = static_cast<DWORD>(session.frameSize);
     info.rcFrame = {0, 0, settings.Width, settings.Height};
     lstrcpynA(info.szName, "Velmorax Video", sizeof info.szName);
-    session.LastAviError = ::AVIFileCreateStreamA(session.file, &session.rawVideo, &info);
+    session.LastAviError = ::AVIFileCreateStreamA(session.file.get(), session.rawVideo.Out(), &info);
     if (session.LastAviError != 0) return VideoStep::CreateStream;
 
     AVICOMPRESSOPTIONS options{};
@@ -82,11 +75,11 @@ VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, 
     options.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_VALID;
     options.lpFormat = session.Format();
     options.cbFormat = static_cast<DWORD>(FormatBytes(session.colourCount));
-    session.LastAviError = ::AVIMakeCompressedStream(&session.video, session.rawVideo, &options, nullptr);
+    session.LastAviError = ::AVIMakeCompressedStream(session.video.Out(), session.rawVideo.get(), &options, nullptr);
     if (session.LastAviError != 0) return VideoStep::MakeCompressed;
 
     if (probe) {
-        session.LastAviError = ::AVIStreamSetFormat(session.video, 0, session.Format(),
+        session.LastAviError = ::AVIStreamSetFormat(session.video.get(), 0, session.Format(),
                                                     FormatBytes(session.colourCount));
         if (session.LastAviError != 0) return VideoStep::Refused;
         session.lastWrittenPaletteVersion = 0;   // the first frame needs no format of its own
@@ -121,27 +114,25 @@ std::string EnvironmentText(const char* name) {
 }
 
 bool CreateFrameBuffers(RecordingSession& session) {
-    session.frame = ::CreateCompatibleDC(session.screen);
+    session.frame = MemoryDc(session.screen);
     if (!session.frame) return false;
     for (FrameSlot& slot : session.ring) {
         if (!CreateSlotBuffer(session, slot)) return false;
     }
-    session.frameInitial = static_cast<HBITMAP>(::SelectObject(session.frame, session.ring[0].buffer));
-    ::SelectObject(session.frame, session.frameInitial);
+    session.frameInitial = static_cast<HBITMAP>(Selection(session.frame, session.ring[0].buffer.get()).previous());
 
-    session.cursorBitmap = ::CreateCompatibleBitmap(session.screen, 32, 32);
-    session.cursor = ::CreateCompatibleDC(session.screen);
+    session.cursorBitmap.Reset(::CreateCompatibleBitmap(session.screen, 32, 32));
+    session.cursor = MemoryDc(session.screen);
     if (!session.cursorBitmap || !session.cursor) return false;
-    session.cursorInitial = static_cast<HBITMAP>(::SelectObject(session.cursor, session.cursorBitmap));
-    return true;
+    return session.cursorBitmapSelected.emplace(session.cursor, session.cursorBitmap.get()).ok();
 }
 
 void CreateCaption(RecordingSession& session) {
     session.caption = LoadResString(IDS_START_CAPTION);
     session.startTime = ::timeGetTime();
     const int height = -::MulDiv(5, ::GetDeviceCaps(session.frame, LOGPIXELSY), 72);
-    session.captionFont = ::CreateFontA(height, 4, 0, 0, 100, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, nullptr);
+    session.captionFont.Reset(::CreateFontA(height, 4, 0, 0, 100, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                                              CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_SWISS, nullptr));
 }
 
 void HideMainWindow(HWND main, int32_t wndHide) {
@@ -158,6 +149,33 @@ void HideMainWindow(HWND main, int32_t wndHide) {
 Recorder::Recorder(AppSettings& settings, RecordingHost& host) : settings_(settings), host_(host) {}
 
 Recorder::~Recorder() = default;
+
+// Reports the failed step and releases what exists; false for the caller.
+bool Recorder::FailStart(const char* step) {
+    AppMessageBox(host_.RecordingWindow(), InsertArgument(LoadResString(IDS_AVI_STEP_FAILED), step));
+    StopRecording();
+    return false;
+}
+
+bool Recorder::Pause() {
+    if (State() != Recording) return false;
+    if (WithSound()) host_.Sound().Pause();
+    state_ = Paused;
+    return true;
+}
+
+bool Recorder::Resume() {
+    if (State() != Paused) return false;
+    if (WithSound()) host_.Sound().Resume();
+    state_ = Recording;
+    return true;
+}
+
+bool Recorder::PrepareStartPaused() {
+    if (State() != Idle) return false;
+    state_ = StartingPaused;
+    return true;
+}
 
 void Recorder::NextFileName() {
     settings_.AVIFileName = NumberedFileName(settings_.AVIFileName, FileExists);
@@ -181,15 +199,13 @@ bool Recorder::StartRecording(RecordState mode) {
     BuildCaptureFormat(session, settings.Width, settings.Height);
     const std::string problem =
         CaptureSettingsProblem(settings.FPS, settings.FPSPlay, settings.Width, settings.Height, session.bitsPerPixel);
-    if (!problem.empty()) return FailStart(*this, problem.c_str());
+    if (!problem.empty()) return FailStart(problem.c_str());
     session.frameSize = static_cast<int32_t>(FrameBytes(settings.Width, settings.Height, session.bitsPerPixel));
     session.FramePeriod = FramePeriodFor(settings.FPS);
     // The frame clock first, idle until the start is complete: a clock that
     // cannot run fails the start before any file is touched.
-    if (!StartFrameClock(session)) return FailStart(*this, "(Start Frame Clock)");
+    if (!StartFrameClock(session)) return FailStart("(Start Frame Clock)");
 
-    ::AVIFileInit();
-    session.aviInitialised = true;
     settings.AVIFileName = CompleteAviName(settings.AVIFileName);
     if (settings.IncFilename)
         NextFileName();
@@ -202,22 +218,22 @@ bool Recorder::StartRecording(RecordState mode) {
     const uint32_t testCompressor = CompressorFrom(EnvironmentText("VELMORAX_TEST_COMPRESSOR").c_str());
     const VideoStep step =
         OpenVideoFileWithFallback(session, settings, testCompressor ? testCompressor : settings.CompressorCode);
-    if (step != VideoStep::Done) return FailStart(*this, StepText(step));
+    if (step != VideoStep::Done) return FailStart(StepText(step));
 
     session.withSound = settings.RecSound != 0;
     session.soundReserve = session.withSound ? kSoundReserveBytes : 0;
     SoundSource& sound = host_.Sound();
     if (session.withSound && !PrepareSoundStream(session, sound.Format()))
-        return FailStart(*this, "(Prepare Wave Stream)");
+        return FailStart("(Prepare Wave Stream)");
     // The file service writes the headers and the index only at the close:
     // should the program die before, the next start rebuilds the file.
-    session.journal.Begin(RecoveryFolder(), session.outputPath, session.rawVideo, session.sound);
+    session.journal.Begin(RecoveryFolder(), session.outputPath, session.rawVideo.get(), session.sound.get());
 
-    if (!CreateFrameBuffers(session)) return FailStart(*this, "(Create Frame Buffers)");
+    if (!CreateFrameBuffers(session)) return FailStart("(Create Frame Buffers)");
     CreateCaption(session);
     HideMainWindow(session.window, settings.WndHide);
     ::GetCursorPos(&session.previousCursor);
-    state = mode;
+    state_ = mode;
     ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     ::Beep(1000, 200);
     // Without wave input the recording goes on with an empty sound stream;
@@ -227,7 +243,7 @@ bool Recorder::StartRecording(RecordState mode) {
         session.soundStarted =
             sound.Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
-    StartInputMarks(settings, state);
+    StartInputMarks(settings, state_);
     session.ready = true;
     RunRecordingLoop(*this);
     return true;

@@ -19,9 +19,9 @@ bool PrepareSoundStream(RecordingSession& session, const PCMWAVEFORMAT& format) 
     info.dwInitialFrames = 2;
     info.dwSuggestedBufferSize = 4096;
     info.dwSampleSize = format.wf.nBlockAlign;
-    session.LastAviError = ::AVIFileCreateStreamA(session.file, &session.sound, &info);
+    session.LastAviError = ::AVIFileCreateStreamA(session.file.get(), session.sound.Out(), &info);
     if (session.LastAviError != 0) return false;
-    session.LastAviError = ::AVIStreamSetFormat(session.sound, 0, &wave, sizeof wave);
+    session.LastAviError = ::AVIStreamSetFormat(session.sound.get(), 0, &wave, sizeof wave);
     return session.LastAviError == 0;
 }
 
@@ -29,8 +29,8 @@ HRESULT AppendSound(RecordingSession& session, int32_t sampleCount, const void* 
     // The end as the stream counts it: SoundPosition where a PCM stream's
     // length is kept in samples. Wine's writer keeps it in chunks, and
     // refuses to write anywhere else.
-    const LONG end = ::AVIStreamStart(session.sound) + ::AVIStreamLength(session.sound);
-    const HRESULT result = ::AVIStreamWrite(session.sound, end, sampleCount, const_cast<void*>(data), bytes,
+    const LONG end = ::AVIStreamStart(session.sound.get()) + ::AVIStreamLength(session.sound.get());
+    const HRESULT result = ::AVIStreamWrite(session.sound.get(), end, sampleCount, const_cast<void*>(data), bytes,
                                             AVIIF_KEYFRAME, nullptr, nullptr);
     if (result == 0) session.SoundPosition += sampleCount;
     return result;

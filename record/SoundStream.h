@@ -18,6 +18,9 @@ public:
     virtual bool Start(int32_t blockBytes, bool startNow) = 0;
     // Delivers every pending block to OnWaveBlock, then closes the device.
     virtual void Stop() = 0;
+    // The pause command: wave input stopped and restarted, the queue kept.
+    virtual void Pause() = 0;
+    virtual void Resume() = 0;
 };
 
 struct RecordingSession;

@@ -56,7 +56,7 @@ int32_t NoRoomFor(const RecordingSession& session, bool newFormat) {
 int64_t WrittenFrameBytes(RecordingSession& session, int32_t position) {
     if (!session.compressed) return session.frameSize;
     LONG bytes = 0;
-    if (AVIStreamSampleSize(session.rawVideo, position, &bytes) != 0 || bytes < 0)
+    if (AVIStreamSampleSize(session.rawVideo.get(), position, &bytes) != 0 || bytes < 0)
         return FrameBound(session.frameSize, true);
     return bytes;
 }
@@ -87,7 +87,7 @@ HRESULT WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
     // A compressor would take an empty write for a whole frame (and read it
     // from the one-byte buffer): empty positions go to the file's own
     // stream, where the next frame continues them.
-    PAVISTREAM stream = session.compressed ? session.rawVideo : session.video;
+    PAVISTREAM stream = session.compressed ? session.rawVideo.get() : session.video.get();
     for (; session.streamLength < upTo && session.budget.Fits(ChunkBytes(0)); ++session.streamLength) {
         const HRESULT result = ::AVIStreamWrite(stream, session.streamLength, 1, &nothing, 0, 0, nullptr, nullptr);
         if (result != 0) return result;
@@ -120,7 +120,7 @@ void Recorder::WriteWaitingFrames() {
         if (index < 0) return;
         FrameSlot& slot = session->ring[index];
 
-        if (state.load() == Recording) {
+        if (State() == Recording) {
             const bool newFormat = slot.paletteVersion > session->lastWrittenPaletteVersion;
             if (const int32_t full = NoRoomFor(*session, newFormat)) {
                 AbortRecording(*session, full);   // stops the recording as the user would, the file whole
@@ -128,7 +128,7 @@ void Recorder::WriteWaitingFrames() {
             }
             if (newFormat) {
                 const HRESULT result =
-                    ::AVIStreamSetFormat(session->video, session->FrameCount.load(), session->Format(),
+                    ::AVIStreamSetFormat(session->video.get(), session->FrameCount.load(), session->Format(),
                                          FormatBytes(session->colourCount));
                 if (result != 0) {
                     // Nothing more is grabbed while the user reads the message:
@@ -137,7 +137,7 @@ void Recorder::WriteWaitingFrames() {
                     ReportFormatFailure(session->window, result);
                     // The user may have stopped the recording meanwhile; a start/stop
                     // command now would start a new one.
-                    if (session_ && state.load() != Idle) host_.OnStartStop();
+                    if (session_ && State() != Idle) host_.OnStartStop();
                     return;
                 }
                 session->lastWrittenPaletteVersion = slot.paletteVersion;
@@ -147,7 +147,7 @@ void Recorder::WriteWaitingFrames() {
             if (position < 0) return;
             HRESULT result = WriteEmptyPositions(*session, position);
             if (result == 0)
-                result = ::AVIStreamWrite(session->video, position, 1, slot.pixels, session->frameSize, 0, nullptr,
+                result = ::AVIStreamWrite(session->video.get(), position, 1, slot.pixels, session->frameSize, 0, nullptr,
                                           nullptr);
             if (result != 0) {
                 // What was written before plays; the stop says which file failed.
@@ -167,14 +167,14 @@ void Recorder::WriteWaitingFrames() {
 
 void Recorder::RecordSingleFrame() {
     RecordingSession* session = session_.get();
-    if (!session || state.load() != Paused) return;
+    if (!session || State() != Paused) return;
     StopFrameClock(*session);
-    state = Recording;
+    state_ = Recording;
     GrabFrame(0, 0, reinterpret_cast<DWORD_PTR>(session), 0, 0);
     WriteFrames();
     session = session_.get();   // a failed format write has stopped the recording
     if (!session) return;
     if (session->withSound) WriteSilence(*session);
-    state = Paused;
+    state_ = Paused;
     if (session->FrameCount.load() >= 0 && !StartFrameClock(*session)) AbortRecording(*session, kAbortClock);
 }

@@ -80,8 +80,8 @@ bool RecordingJournal::Begin(const std::string& folder, const std::string& aviPa
         std::snprintf(name, sizeof name, "\\Recording-%08lX-%08lX-%u.journal", ::GetCurrentProcessId(),
                       ::GetTickCount(), attempt);
         journalPath_ = folder + name;
-        file_ = ::CreateFileA(journalPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        file_.Reset(::CreateFileA(journalPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!Active() && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (!Active()) return false;
@@ -104,7 +104,7 @@ bool RecordingJournal::Begin(const std::string& folder, const std::string& aviPa
     }
     Update(true);
     // The beginning is what everything else needs: on the disk before the first frame.
-    if (Active()) ::FlushFileBuffers(file_);
+    if (Active()) ::FlushFileBuffers(file_.get());
     return Active();
 }
 
@@ -171,7 +171,7 @@ void RecordingJournal::End() {
 
 bool RecordingJournal::Append(const std::vector<uint8_t>& record) {
     DWORD written = 0;
-    if (::WriteFile(file_, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
+    if (::WriteFile(file_.get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
         written == record.size())
         return true;
     // A journal that cannot be written any more keeps what it has.
@@ -180,6 +180,5 @@ bool RecordingJournal::Append(const std::vector<uint8_t>& record) {
 }
 
 void RecordingJournal::Close() {
-    if (Active()) ::CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    file_.Reset();
 }

@@ -9,6 +9,8 @@
 // a second instance of the program can tell a live journal from a left one.
 #pragma once
 
+#include "../framework/Handles.h"
+
 #include <windows.h>
 #include <vfw.h>
 
@@ -35,7 +37,7 @@ public:
     // The recording ended normally: its file is closed (or deleted), the journal goes.
     void End();
 
-    bool Active() const { return file_ != INVALID_HANDLE_VALUE; }
+    bool Active() const { return static_cast<bool>(file_); }
     const std::string& Path() const { return journalPath_; }
 
     static constexpr DWORD kInterval = 500;
@@ -45,7 +47,7 @@ private:
     void AppendStream(uint32_t number, PAVISTREAM stream);
     void Close();
 
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    FileHandle file_;
     std::string journalPath_;
     std::string aviPath_;
     PAVISTREAM video_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include "RecordingJournal.h"
 
+#include "../framework/Handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -60,35 +62,9 @@ private:
     HANDLE file_;
 };
 
-class Handle {
-public:
-    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    Handle(Handle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
-    Handle& operator=(Handle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            h_ = other.h_;
-            other.h_ = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
-    void Close() {
-        if (Valid()) ::CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE h_;
-};
-
 struct Journal {
     std::string path;
-    Handle file;
+    FileHandle file;
     JournalContent content;
 };
 
@@ -97,10 +73,10 @@ struct Journal {
 // open, so that a second program starting at the same time leaves it alone.
 bool OpenJournal(const std::string& path, Journal& journal) {
     journal.path = path;
-    journal.file = Handle(::CreateFileA(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+    journal.file = FileHandle(::CreateFileA(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!journal.file.Valid()) return false;
-    FileSource source(journal.file.Get());
+    if (!journal.file) return false;
+    FileSource source(journal.file.get());
     if (source.Size() > (256u << 20)) return true;   // not ours: unreadable, and it goes
     std::vector<uint8_t> bytes(static_cast<size_t>(source.Size()));
     bytes.resize(source.ReadAt(0, bytes.data(), bytes.size()));
@@ -110,11 +86,11 @@ bool OpenJournal(const std::string& path, Journal& journal) {
 
 void RemoveJournal(Journal& journal) {
     FILE_DISPOSITION_INFO remove{TRUE};
-    if (!::SetFileInformationByHandle(journal.file.Get(), FileDispositionInfo, &remove, sizeof remove)) {
-        journal.file.Close();
+    if (!::SetFileInformationByHandle(journal.file.get(), FileDispositionInfo, &remove, sizeof remove)) {
+        journal.file.Reset();
         ::DeleteFileA(journal.path.c_str());
     }
-    journal.file.Close();
+    journal.file.Reset();
 }
 
 std::string Lowered(std::string text) {
@@ -129,14 +105,14 @@ FileFacts FactsOf(const std::string& path) {
 }
 
 // Writes the rebuilt file beside the old one and puts it in its place.
-bool Rebuild(ByteSource& source, Handle& old, const std::string& path, const RebuildPlan& plan) {
+bool Rebuild(ByteSource& source, FileHandle& old, const std::string& path, const RebuildPlan& plan) {
     const std::string part = RebuildingName(path);
-    Handle out(::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out.Valid()) return false;
-    FileSink sink(out.Get());
-    bool done = WriteRebuilt(source, sink, plan) && ::FlushFileBuffers(out.Get());
-    out.Close();
-    old.Close();
+    FileHandle out(::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return false;
+    FileSink sink(out.get());
+    bool done = WriteRebuilt(source, sink, plan) && ::FlushFileBuffers(out.get());
+    out.Reset();
+    old.Reset();
     done = done && ::MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!done) ::DeleteFileA(part.c_str());
     return done;
@@ -158,13 +134,13 @@ RecoveryResult RecoverOne(Journal& journal, RecoveryPrompt* prompt) {
         return result;
     }
     // Shared with readers only: nobody writes to it while it is looked at and copied.
-    Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     RebuildPlan plan;
-    if (!file.Valid()) {
+    if (!file) {
         result.verdict = ::GetLastError() == ERROR_SHARING_VIOLATION ? Verdict::InUse : Verdict::CannotRebuild;
     } else {
-        FileSource source(file.Get());
+        FileSource source(file.get());
         result.verdict = AssessFile(journal.content, source, plan);
         if (result.verdict == Verdict::Rebuild) {
             if (prompt && !prompt->AskRebuild(path, plan.frames, Seconds(plan))) {
@@ -175,7 +151,7 @@ RecoveryResult RecoverOne(Journal& journal, RecoveryPrompt* prompt) {
             if (!result.rebuilt) result.verdict = Verdict::CannotRebuild;
         }
     }
-    file.Close();
+    file.Reset();
     switch (result.verdict) {
     case Verdict::InUse:
         result.journalKept = true;

@@ -1,5 +1,7 @@
 #include "RegistryStore.h"
 
+#include "../framework/Handles.h"
+
 #include "OptionList.h"
 
 static_assert(REG_SZ == kTypeText && REG_DWORD == kTypeNumber && ERROR_MORE_DATA == kResultMoreData &&
@@ -48,28 +50,27 @@ LONG StoreSettingValue(HKEY key, const char* name, DWORD type, const void* data,
 }
 
 void LoadSettingsKey(const SettingsKey& key, AppSettings& settings) {
-    HKEY handle = nullptr;
-    if (!UseOptionList && ::RegOpenKeyExA(HKEY_CURRENT_USER, key.path, 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-        return;   // not there yet: the record stays as it is
+    RegistryKey handle;
+    if (!UseOptionList) {
+        handle = OpenRegistryKey(HKEY_CURRENT_USER, key.path, KEY_READ);
+        if (!handle) return;   // not there yet: the record stays as it is
     }
-    KeyAccess access(handle);
+    KeyAccess access(handle.get());
     LoadSettingValues(key, settings, access);
-    if (handle) ::RegCloseKey(handle);
 }
 
 void SaveSettingsKey(const SettingsKey& key, const AppSettings& settings) {
-    HKEY handle = nullptr;
+    RegistryKey handle;
     if (!UseOptionList) {
         char keyClass[] = "REG_SZ";
         DWORD disposition = 0;
         if (::RegCreateKeyExA(HKEY_CURRENT_USER, key.path, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                              nullptr, &handle, &disposition) != ERROR_SUCCESS) {
+                              nullptr, handle.Out(), &disposition) != ERROR_SUCCESS) {
             return;
         }
     }
-    KeyAccess access(handle);
+    KeyAccess access(handle.get());
     SaveSettingValues(key, settings, access);
-    if (handle) ::RegCloseKey(handle);
 }
 
 void LoadStateValues(AppSettings& settings) { LoadSettingsKey(kStateKey, settings); }
