@@ -98,9 +98,9 @@ void MainDialog::FinishStop() {
     SetButtonsRecording(false);
     // Panning may have moved the rectangle: the region page shows where it ended.
     const AppSettings& s = App().settings;
-    panel.page2.left = LoadShared(s.StartX);
-    panel.page2.top = LoadShared(s.StartY);
-    if (panel.page2.hwnd()) panel.page2.UpdateData(false);
+    panel.regionPage.left = LoadShared(s.StartX);
+    panel.regionPage.top = LoadShared(s.StartY);
+    if (panel.regionPage.hwnd()) panel.regionPage.UpdateData(false);
     if (ExitAfterRecording()) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
 }
 
@@ -143,7 +143,7 @@ void MainDialog::OnHotKey(WPARAM id, LPARAM) {
         int32_t& locked = App().settings.PanLocked;
         const int32_t now = LoadShared(locked) == 0 ? 1 : 0;
         StoreShared(locked, now);
-        panel.page1.SetChecked(IDC_PAN_LOCKED, now);   // the "Pan Locked" box of the hotkey page
+        panel.hotkeyPage.SetChecked(IDC_PAN_LOCKED, now);   // the "Pan Locked" box of the hotkey page
         break;
     }
     default:
@@ -186,13 +186,13 @@ void MainDialog::ShowCaptureRateField() {
     panel.tabs.SetCurSel(2);
     ShowSettings();
     panel.ShowPageOfTab(2);
-    HWND field = panel.page3.Item(IDC_VIDEO_FPS);
+    HWND field = panel.videoPage.Item(IDC_VIDEO_FPS);
     if (!field) return;
     ::SetFocus(field);
     ::SendMessageA(field, EM_SETSEL, 0, -1);
     ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
 }
 
-void MainDialog::OnOutputNameChanged() { panel.page3.ShowFileName(); }
+void MainDialog::OnOutputNameChanged() { panel.videoPage.ShowFileName(); }
 
 bool MainDialog::ExitAfterRecording() const { return App().ExitAfterRecording != 0; }

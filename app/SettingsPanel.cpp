@@ -65,10 +65,10 @@ private:
 
 SettingsPanel::SettingsPanel()
     : CDialog(IDD_SETTINGS_PANEL),
-      page1(App().settings, *this),
-      page2(App().settings, *this),
-      page3(App().settings, *this),
-      page4(App().settings, *this) {}
+      hotkeyPage(App().settings, *this),
+      regionPage(App().settings, *this),
+      videoPage(App().settings, *this),
+      soundPage(App().settings, *this) {}
 
 bool SettingsPanel::EditHotkey(int hotkeyId) {
     const HotkeyBinding* binding = nullptr;
@@ -85,7 +85,7 @@ bool SettingsPanel::EditHotkey(int hotkeyId) {
     if (confirmed) {
         dialog.GetHotkey(s.*binding->key, s.*binding->modifiers);
         s.*binding->description = dialog.GetDescription();
-        page1.ShowDescriptions();
+        hotkeyPage.ShowDescriptions();
     }
     // Also after a cancel: nothing may stay released.
     RegisterHotkeysAgain();
@@ -119,13 +119,13 @@ BOOL SettingsPanel::OnInitDialog() {
         if (!page->Create(hwnd_)) continue;
         ::SetWindowLongPtrA(page->hwnd(), GWLP_ID, static_cast<LONG_PTR>(page->templateId()));
         ::SetWindowPos(page->hwnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        ::ShowWindow(page->hwnd(), page == &page2 ? SW_SHOW : SW_HIDE);
+        ::ShowWindow(page->hwnd(), page == &regionPage ? SW_SHOW : SW_HIDE);
         after = page->hwnd();
     }
     return TRUE;
 }
 
-std::array<SettingsPage*, 4> SettingsPanel::Pages() { return {&page1, &page2, &page3, &page4}; }
+std::array<SettingsPage*, 4> SettingsPanel::Pages() { return {&hotkeyPage, &regionPage, &videoPage, &soundPage}; }
 
 SettingsPage* SettingsPanel::PageOfTab(int tab) {
     const int member = PageMemberForTab(tab);

@@ -20,10 +20,10 @@ public:
     SettingsPanel();
 
     MainDialog* owner = nullptr;
-    CMyPropertyPage1 page1;   // hotkeys, tab 1
-    CMyPropertyPage2 page2;   // region, tab 0
-    CMyPropertyPage3 page3;   // video, tab 2
-    CMyPropertyPage4 page4;   // sound, tab 3
+    CMyPropertyPage1 hotkeyPage;   // tab 1
+    CMyPropertyPage2 regionPage;   // tab 0
+    CMyPropertyPage3 videoPage;    // tab 2
+    CMyPropertyPage4 soundPage;    // tab 3
     CTabCtrl tabs;
 
     // Hides every page, then shows the page of tab (none for a bad index).
@@ -50,6 +50,6 @@ private:
     void RestoreDefaults();
     void OnPanelHelp();
     SettingsPage* PageOfTab(int tab);
-    // The pages in member order.
+    // The pages by their class numbers (CMyPropertyPage1 to 4), as PageMemberForTab counts them.
     std::array<SettingsPage*, 4> Pages();
 };
