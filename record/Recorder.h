@@ -82,6 +82,11 @@ public:
 
 private:
     void WriteWaitingFrames();
+    // The steps of a start; the first two give the failed step's text,
+    // empty when all went well.
+    std::string PrepareCapture(RecordingSession& session);   // format, checks, the frame clock (idle)
+    std::string OpenOutput(RecordingSession& session);       // file name, file, streams, journal
+    void BeginCapture(RecordingSession& session, RecordState mode);   // caption, sound, the clock's ticks
     bool FailStart(const char* step);
 
     AppSettings& settings_;

@@ -184,12 +184,21 @@ void Recorder::NextFileName() {
 
 bool Recorder::StartRecording(RecordState mode) {
     if (session_) return false;
-    AppSettings& settings = settings_;
     session_ = std::make_unique<RecordingSession>(*this);
     RecordingSession& session = *session_;
     session.window = host_.RecordingWindow();
     session.serial = ++serial_;
+    std::string failed = PrepareCapture(session);
+    if (failed.empty()) failed = OpenOutput(session);
+    if (failed.empty() && !CreateFrameBuffers(session)) failed = "(Create Frame Buffers)";
+    if (!failed.empty()) return FailStart(failed.c_str());
+    BeginCapture(session, mode);
+    RunRecordingLoop(*this);
+    return true;
+}
 
+std::string Recorder::PrepareCapture(RecordingSession& session) {
+    const AppSettings& settings = settings_;
     session.keyState = ChooseKeyState();
     RECT desktop{};
     ::GetClientRect(::GetDesktopWindow(), &desktop);
@@ -199,13 +208,16 @@ bool Recorder::StartRecording(RecordState mode) {
     BuildCaptureFormat(session, settings.Width, settings.Height);
     const std::string problem =
         CaptureSettingsProblem(settings.FPS, settings.FPSPlay, settings.Width, settings.Height, session.bitsPerPixel);
-    if (!problem.empty()) return FailStart(problem.c_str());
+    if (!problem.empty()) return problem;
     session.frameSize = static_cast<int32_t>(FrameBytes(settings.Width, settings.Height, session.bitsPerPixel));
     session.FramePeriod = FramePeriodFor(settings.FPS);
     // The frame clock first, idle until the start is complete: a clock that
     // cannot run fails the start before any file is touched.
-    if (!StartFrameClock(session)) return FailStart("(Start Frame Clock)");
+    return StartFrameClock(session) ? std::string() : "(Start Frame Clock)";
+}
 
+std::string Recorder::OpenOutput(RecordingSession& session) {
+    AppSettings& settings = settings_;
     settings.AVIFileName = CompleteAviName(settings.AVIFileName);
     if (settings.IncFilename)
         NextFileName();
@@ -218,20 +230,20 @@ bool Recorder::StartRecording(RecordState mode) {
     const uint32_t testCompressor = CompressorFrom(EnvironmentText("VELMORAX_TEST_COMPRESSOR").c_str());
     const VideoStep step =
         OpenVideoFileWithFallback(session, settings, testCompressor ? testCompressor : settings.CompressorCode);
-    if (step != VideoStep::Done) return FailStart(StepText(step));
+    if (step != VideoStep::Done) return StepText(step);
 
     session.withSound = settings.RecSound != 0;
     session.soundReserve = session.withSound ? kSoundReserveBytes : 0;
-    SoundSource& sound = host_.Sound();
-    if (session.withSound && !PrepareSoundStream(session, sound.Format()))
-        return FailStart("(Prepare Wave Stream)");
+    if (session.withSound && !PrepareSoundStream(session, host_.Sound().Format())) return "(Prepare Wave Stream)";
     // The file service writes the headers and the index only at the close:
     // should the program die before, the next start rebuilds the file.
     session.journal.Begin(RecoveryFolder(), session.outputPath, session.rawVideo.get(), session.sound.get());
+    return {};
+}
 
-    if (!CreateFrameBuffers(session)) return FailStart("(Create Frame Buffers)");
+void Recorder::BeginCapture(RecordingSession& session, RecordState mode) {
     CreateCaption(session);
-    HideMainWindow(session.window, settings.WndHide);
+    HideMainWindow(session.window, settings_.WndHide);
     ::GetCursorPos(&session.previousCursor);
     state_ = mode;
     ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
@@ -241,10 +253,8 @@ bool Recorder::StartRecording(RecordState mode) {
     if (session.withSound) {
         const PCMWAVEFORMAT& format = session.soundFormat;
         session.soundStarted =
-            sound.Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
+            host_.Sound().Start(WaveBlockBytes(format.wf.nSamplesPerSec, format.wBitsPerSample), mode == Recording);
     }
-    StartInputMarks(settings, state_);
+    StartInputMarks(settings_, state_);
     session.ready = true;
-    RunRecordingLoop(*this);
-    return true;
 }

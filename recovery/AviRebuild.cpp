@@ -123,12 +123,69 @@ bool IsKeyFrame(const JournalContent& journal, uint32_t position, const ChunkEnt
     const uint32_t compression = ReadU32(journal.streams[0].format, 16);
     // Every uncompressed frame stands alone; a ZMBV frame says so in its first byte.
     if (compression == kBiRgb || compression == kBiBitfields) return true;
-    if (compression == FourCC("ZMBV")) return (chunk.firstByte & kZmbvKeyFrame) != 0;
+    if (compression == kZmbvCode) return (chunk.firstByte & kZmbvKeyFrame) != 0;
     // Other compressors: what the file service's index said while recording;
     // beyond the journal, the chunk id ("db" marks a key frame in this writer's files).
     if (position < journal.keyFrames.size()) return journal.keyFrames[position] != 0;
     return ChunkType(chunk.ckid) == TwoCC('d', 'b');
 }
+
+namespace {
+
+// The index flags of one chunk of the scan, counted into the totals.
+uint32_t CountChunk(const JournalContent& journal, const ChunkEntry& chunk, Totals& totals) {
+    if (ChunkStream(chunk.ckid) == 1) {
+        totals.soundBytes += chunk.size;
+        totals.maxSound = std::max(totals.maxSound, chunk.size);
+        return kKeyFrame;
+    }
+    if (ChunkType(chunk.ckid) == TwoCC('p', 'c')) {
+        totals.paletteChanges = true;
+        return kNoTime;
+    }
+    const uint32_t flags = IsKeyFrame(journal, totals.positions, chunk) ? kKeyFrame : 0;
+    ++totals.positions;
+    if (chunk.size > 0) ++totals.frames;
+    totals.maxVideo = std::max(totals.maxVideo, chunk.size);
+    return flags;
+}
+
+// The chunks of the scan that fit a file of the largest size, with their
+// index: the copy runs from the first chunk's offset to end, and a pad byte
+// follows when the last chunk lost its own.
+struct IndexedChunks {
+    Out index;
+    Totals totals;
+    uint64_t end = 0;
+    bool pad = false;
+};
+
+IndexedChunks IndexChunks(const JournalContent& journal, const ChunkScan& scan, size_t headerBytes) {
+    IndexedChunks out;
+    out.index.U32(FourCC("idx1"));
+    out.index.U32(0);
+    const uint64_t base = scan.chunks.front().offset;
+    out.end = base;
+    for (size_t i = 0; i < scan.chunks.size(); ++i) {
+        const ChunkEntry& chunk = scan.chunks[i];
+        const bool padHere = (chunk.size & 1) && i + 1 == scan.chunks.size() && scan.padMissing;
+        const uint64_t chunkEnd = chunk.offset + 8 + chunk.size + ((chunk.size & 1) && !padHere ? 1 : 0);
+        const uint64_t total = headerBytes + (chunkEnd - base) + (padHere ? 1 : 0) + out.index.bytes.size() + 16;
+        if (total > kMaxFileBytes) break;
+
+        out.index.U32(chunk.ckid);
+        out.index.U32(CountChunk(journal, chunk, out.totals));
+        out.index.U32(static_cast<uint32_t>(chunk.offset - base + 4));   // from the "movi" code
+        out.index.U32(chunk.size);
+        out.end = chunkEnd;
+        out.pad = padHere;
+    }
+    const auto indexBytes = static_cast<uint32_t>(out.index.bytes.size() - 8);
+    std::memcpy(&out.index.bytes[4], &indexBytes, 4);
+    return out;
+}
+
+}  // namespace
 
 bool PlanRebuild(const JournalContent& journal, const ChunkScan& scan, RebuildPlan& plan) {
     plan = RebuildPlan{};
@@ -139,59 +196,19 @@ bool PlanRebuild(const JournalContent& journal, const ChunkScan& scan, RebuildPl
     if (scan.chunks.empty()) return false;
 
     // The header's size does not depend on the counts in it.
-    const size_t headerBytes = Header(journal, Totals{}, 0).size();
-    Totals totals;
-    Out index;
-    index.U32(FourCC("idx1"));
-    index.U32(0);
-    const uint64_t base = scan.chunks.front().offset;
-    uint64_t end = base;
-    bool pad = false;
-    for (size_t i = 0; i < scan.chunks.size(); ++i) {
-        const ChunkEntry& chunk = scan.chunks[i];
-        const bool last = i + 1 == scan.chunks.size();
-        const bool padHere = (chunk.size & 1) && last && scan.padMissing;
-        const uint64_t chunkEnd = chunk.offset + 8 + chunk.size + ((chunk.size & 1) && !padHere ? 1 : 0);
-        const uint64_t total = headerBytes + (chunkEnd - base) + (padHere ? 1 : 0) + index.bytes.size() + 16;
-        if (total > kMaxFileBytes) break;
-
-        uint32_t flags = 0;
-        const uint16_t type = ChunkType(chunk.ckid);
-        if (ChunkStream(chunk.ckid) == 1) {
-            flags = kKeyFrame;
-            totals.soundBytes += chunk.size;
-            totals.maxSound = std::max(totals.maxSound, chunk.size);
-        } else if (type == TwoCC('p', 'c')) {
-            flags = kNoTime;
-            totals.paletteChanges = true;
-        } else {
-            if (IsKeyFrame(journal, totals.positions, chunk)) flags = kKeyFrame;
-            ++totals.positions;
-            if (chunk.size > 0) ++totals.frames;
-            totals.maxVideo = std::max(totals.maxVideo, chunk.size);
-        }
-        index.U32(chunk.ckid);
-        index.U32(flags);
-        index.U32(static_cast<uint32_t>(chunk.offset - base + 4));   // from the "movi" code
-        index.U32(chunk.size);
-        end = chunkEnd;
-        pad = padHere;
-    }
-    const auto indexBytes = static_cast<uint32_t>(index.bytes.size() - 8);
-    std::memcpy(&index.bytes[4], &indexBytes, 4);
-
-    plan.copyFrom = base;
-    plan.copyBytes = end - base;
-    plan.padByte = pad;
-    const uint64_t moviBytes = plan.copyBytes + (pad ? 1 : 0);
-    plan.header = Header(journal, totals, moviBytes);
-    const auto riffSize = static_cast<uint32_t>(plan.header.size() - 8 + moviBytes + index.bytes.size());
+    IndexedChunks chunks = IndexChunks(journal, scan, Header(journal, Totals{}, 0).size());
+    plan.copyFrom = scan.chunks.front().offset;
+    plan.copyBytes = chunks.end - plan.copyFrom;
+    plan.padByte = chunks.pad;
+    const uint64_t moviBytes = plan.copyBytes + (chunks.pad ? 1 : 0);
+    plan.header = Header(journal, chunks.totals, moviBytes);
+    const auto riffSize = static_cast<uint32_t>(plan.header.size() - 8 + moviBytes + chunks.index.bytes.size());
     std::memcpy(&plan.header[4], &riffSize, 4);
-    plan.index = std::move(index.bytes);
-    plan.positions = totals.positions;
-    plan.frames = totals.frames;
+    plan.index = std::move(chunks.index.bytes);
+    plan.positions = chunks.totals.positions;
+    plan.frames = chunks.totals.frames;
     const uint32_t blockAlign = std::max<uint32_t>(1, ReadU32(sound.format, 12) & 0xFFFF);
-    plan.soundSamples = totals.soundBytes / blockAlign;
+    plan.soundSamples = chunks.totals.soundBytes / blockAlign;
     plan.rate = video.header.dwRate;
     plan.scale = video.header.dwScale;
     return true;
