@@ -16,7 +16,8 @@
 //   wintool wait TITLE SECONDS           waits until a visible window has the title; exit 1 on time-out
 //   wintool hold-hotkey MOD VK SECONDS   keeps a hotkey registered (another program holding it)
 //   wintool tab WINDOW ID                selected index of the tab control ID
-//   wintool screen                       the screen size and bits per pixel
+//   wintool screen                       the screen size and bits per pixel, the number of monitors,
+//                                        the virtual screen (l t r b) and the dots per inch
 //   wintool bars L T W H SECONDS         a window at that place painted in eight bars 40 pixels wide:
 //                                        black, red, green, blue, yellow, cyan, magenta, white
 //   wintool framed L T W H SECONDS       a captioned, sizable window "wintool framed" at that place; prints
@@ -362,8 +363,11 @@ int main(int argc, char** argv) {
     if (verb == "msgbox") return MessageBoxes();
     if (verb == "screen") {
         HDC dc = GetDC(nullptr);
-        std::printf("%d\t%d\t%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                    GetDeviceCaps(dc, BITSPIXEL));
+        const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        std::printf("%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\n", GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN), GetDeviceCaps(dc, BITSPIXEL), GetSystemMetrics(SM_CMONITORS),
+                    left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN),
+                    GetDeviceCaps(dc, LOGPIXELSY));
         ReleaseDC(nullptr, dc);
         return 0;
     }

@@ -1,0 +1,85 @@
+"""Two monitors side by side (Xorg's dummy driver, the second right of the
+primary): a rectangle dragged on the second monitor, its label kept there,
+its recording pixel-exact, and a panned rectangle that crosses from the
+first monitor to the second and stops at the virtual screen's edges."""
+import time
+import unittest
+
+import avi_tools
+import mainwin_common as mw
+import test_recording_cases as cases
+import test_region as region
+from harness import dword
+
+FIRST, SECOND = (0, 1024), (1024, 2048)   # the monitors' left and right edges
+
+
+class TwoMonitors(cases.Base):
+    monitors = 2
+    LEFT, TOP = 700, 100   # on the first monitor, for the panned recording
+
+    def setUp(self):
+        super().setUp()
+        # Count, then the virtual screen: (0, 0) to (2048, 768).
+        self.assertEqual(self.s.wintool("screen").split()[3:8], ["2", "0", "0", "2048", "768"])
+        self.put_pattern()
+
+    def test_a_drag_on_the_second_monitor_is_recorded_exactly(self):
+        proc, main = mw.start_with_settings(self.s)
+        page = self.s.wintool("child", main, 110).strip()
+        r = self.s.controls(page)[region.DRAG]["rect"]
+        self.s.xdotool("mousemove", (r[0] + r[2]) // 2, (r[1] + r[3]) // 2, "click", "1")
+        mw.wait_for(lambda: any(w["cls"] == region.OVERLAY and w["visible"] for w in self.s.windows()),
+                    what="the overlay")
+        # A small band at the second monitor's left edge: its label goes beside
+        # the band's right edge there rather than onto the first monitor.
+        self.s.xdotool("mousemove", 1030, 300, "click", "1", "mousemove", 1059, 319)
+        region.label_shown(self, self.s, "30x20", lambda w, h: (1059, 300 - h))
+        # On to the final corner, then back over the first: the band spans both.
+        self.s.xdotool("mousemove", 1000, 319)
+        region.label_shown(self, self.s, "31x20", lambda w, h: (1000 - w, 300 - h))
+        self.s.xdotool("key", "Escape")
+        mw.wait_for(lambda: not any(w["cls"] == region.OVERLAY for w in self.s.windows()), what="overlay gone")
+
+        self.s.xdotool("mousemove", (r[0] + r[2]) // 2, (r[1] + r[3]) // 2, "click", "1")
+        mw.wait_for(lambda: any(w["cls"] == region.OVERLAY and w["visible"] for w in self.s.windows()),
+                    what="the overlay")
+        self.s.xdotool("mousemove", 1519, 339, "click", "1", "mousemove", 1200, 100, "click", "1")
+        fields = lambda: tuple(self.s.controls(page)[i]["text"] for i in region.FIELDS)
+        mw.wait_for(lambda: fields() == ("1200", "100", "320", "240"), what="the fields set")
+
+        mw.move_pointer(self.s, 100, 700)   # off the region
+        self.s.wintool("command", main, mw.START)
+        mw.wait_for(lambda: mw.recording_pattern(self.s), what="recording")
+        time.sleep(7)
+        self.stop()
+        self.summary()
+        self.s.wintool("post", main, mw.WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
+
+        frames = avi_tools.frames_rgb(self.only_avi(), self.WIDTH, self.HEIGHT)
+        expected = avi_tools.region_rgb(1200, 100, self.WIDTH, self.HEIGHT)
+        diffs = [avi_tools.differing_pixels(frame, expected, self.WIDTH) for frame in frames]
+        # The start caption in its corner at first; every pixel after it.
+        self.assertTrue(diffs[0] and not cases.outside_corner(diffs[0], cases.CAPTION))
+        self.assertEqual(diffs[-1], [])
+        self.assertEqual([d for d in diffs if cases.outside_corner(d, cases.CAPTION)], [])
+
+    def test_a_panned_rectangle_crosses_to_the_second_monitor_and_stops_at_its_edges(self):
+        self.s.reg_add(mw.KEYS_KEY, "Pan Locked", "REG_DWORD", 1)
+        mw.move_pointer(self.s, 800, 300)
+        moves = [(1000, 330), (1300, 350), (2040, 760)]
+        frames, saved = cases.Panning.record_moves(self, [(x, y, ()) for x, y in moves])
+        right, bottom = 2048 - self.WIDTH - 1, 768 - self.HEIGHT - 1
+        self.assertEqual(saved, (right, bottom))
+        # On the first monitor, across both, on the second, at the far corner.
+        places = [(700, 100), (900, 130), (1200, 150), (right, bottom)]
+        self.CURSOR = cases.Panning.CURSOR
+        shown = cases.Panning.offsets_shown(self, frames, places, [(800, 300)] + moves)
+        self.assertNotIn(None, shown)
+        runs = [p for n, p in enumerate(shown) if n == 0 or shown[n - 1] != p]
+        self.assertEqual(runs, places)
+
+
+if __name__ == "__main__":
+    unittest.main()
