@@ -316,15 +316,23 @@ EndSection
             time.sleep(0.3)
         raise AssertionError("no window titled %r within %ds" % (title, timeout))
 
-    def controls(self, window):
-        """Controls of a window (title or hwnd) by id: class, enabled, visible, checked, rect, text."""
-        result = {}
+    def controls(self, window, every=False):
+        """Controls of a window (title or hwnd) by id: class, enabled, visible, checked, rect, text, and
+        inside (within its parent's client area) and need (the (width, height) its text takes); with
+        every, a list of all of them (ids repeat: pages, statics), else a dict of the first per id."""
+        rows = []
         for line in self.wintool("controls", window).splitlines():
             f = line.split("\t")
-            if len(f) < 10:
+            if len(f) < 13:
                 continue
-            result.setdefault(int(f[0]), dict(cls=f[1], enabled=f[2] == "1", visible=f[3] == "1",
-                                              checked=int(f[4]), rect=tuple(int(v) for v in f[5:9]), text=f[9]))
+            rows.append(dict(id=int(f[0]), cls=f[1], enabled=f[2] == "1", visible=f[3] == "1", checked=int(f[4]),
+                             rect=tuple(int(v) for v in f[5:9]), text=f[9], inside=f[10] == "1",
+                             need=(int(f[11]), int(f[12]))))
+        if every:
+            return rows
+        result = {}
+        for row in rows:
+            result.setdefault(row["id"], row)
         return result
 
     def message_boxes(self):

@@ -1,7 +1,9 @@
-"""Two monitors side by side (Xorg's dummy driver, the second right of the
-primary): a rectangle dragged on the second monitor, its label kept there,
-its recording pixel-exact, and a panned rectangle that crosses from the
-first monitor to the second and stops at the virtual screen's edges."""
+"""Displays beyond one plain screen. Two monitors side by side (Xorg's dummy
+driver, the second right of the primary): a rectangle dragged on the second
+monitor, its label kept there, its recording pixel-exact, and a panned
+rectangle that crosses from the first monitor to the second and stops at
+the virtual screen's edges. A display scaled to 144 dots per inch: the
+program is aware of it, and its window lays out cleanly."""
 import time
 import unittest
 
@@ -9,7 +11,7 @@ import avi_tools
 import mainwin_common as mw
 import test_recording_cases as cases
 import test_region as region
-from harness import dword
+from harness import SessionTest, dword
 
 FIRST, SECOND = (0, 1024), (1024, 2048)   # the monitors' left and right edges
 
@@ -79,6 +81,44 @@ class TwoMonitors(cases.Base):
         self.assertNotIn(None, shown)
         runs = [p for n, p in enumerate(shown) if n == 0 or shown[n - 1] != p]
         self.assertEqual(runs, places)
+
+
+
+class Scaled(SessionTest):
+    DPI = 144
+
+    def setUp(self):
+        super().setUp()
+        # Wine takes the dots per inch from here when a program starts.
+        self.s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", self.DPI)
+
+    def assert_clean(self, window):
+        """Every control lies inside its parent and has the room its text needs."""
+        rows = self.s.controls(window, every=True)
+        self.assertEqual([(c["id"], c["text"]) for c in rows if not c["inside"]], [])
+        cut = [(c["id"], c["text"], c["need"], (c["rect"][2] - c["rect"][0], c["rect"][3] - c["rect"][1]))
+               for c in rows if c["need"][0] > c["rect"][2] - c["rect"][0] or c["need"][1] > c["rect"][3] - c["rect"][1]]
+        self.assertEqual(cut, [])
+        return rows
+
+    def test_at_144_dpi_the_program_is_per_monitor_aware_and_its_window_lays_out_cleanly(self):
+        self.assertEqual(self.s.wintool("screen").split()[8], str(self.DPI))
+        proc, main = mw.start_with_settings(self.s)
+        self.assertEqual(self.s.wintool("dpi", main).split()[0], "2")   # aware of each monitor's scaling
+        rows = self.assert_clean(main)
+        # The image buttons show their images whole: as large as the images, in one row.
+        buttons = [c["rect"] for c in rows if c["id"] in (mw.START, mw.STOP, mw.PAUSE, mw.OPEN, mw.SETTINGS,
+                                                           mw.HELP, mw.EXIT)]
+        self.assertEqual(len(buttons), 7)
+        self.assertEqual({(r[2] - r[0], r[3] - r[1]) for r in buttons}, {(40, 40)})
+        # The hotkey dialog too.
+        mw.select_tab(self.s, 1, window=main)
+        mw.click(self.s, 1015, window=self.s.wintool("child", main, 109).strip())
+        dialog = self.s.wait_window("Change Hotkey")
+        self.assert_clean(dialog["hwnd"])
+        self.s.wintool("command", dialog["hwnd"], 2)
+        self.s.wintool("post", main, mw.WM_CLOSE, 0, 0)
+        self.assertEqual(self.s.wait_exit(proc), 0)
 
 
 if __name__ == "__main__":
