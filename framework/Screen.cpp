@@ -12,3 +12,12 @@ RECT VirtualScreenRect() {
     ::GetClientRect(::GetDesktopWindow(), &desktop);
     return desktop;
 }
+
+RECT MonitorRectNear(const RECT& r) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoA(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return info.rcMonitor;
+    RECT desktop{};
+    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    return desktop;
+}

@@ -9,3 +9,7 @@
 // Right and bottom one past the last pixel. A system that knows no
 // virtual screen gets the primary screen.
 RECT VirtualScreenRect();
+
+// The monitor that a rectangle lies on most, or the nearest one when it lies
+// on none; the primary screen on a system without monitor calls.
+RECT MonitorRectNear(const RECT& r);

@@ -1,6 +1,7 @@
 """Displays beyond one plain screen. Two monitors side by side (Xorg's dummy
-driver, the second right of the primary): a rectangle dragged on the second
-monitor, its label kept there, its recording pixel-exact, and a panned
+driver, the second right of the primary): the main window back where it was
+saved on the second monitor, a rectangle dragged there, its label kept
+there, its recording pixel-exact, and a panned
 rectangle that crosses from the first monitor to the second and stops at
 the virtual screen's edges. A display scaled to 144 dots per inch: the
 program is aware of it, and its window lays out cleanly."""
@@ -27,7 +28,11 @@ class TwoMonitors(cases.Base):
         self.put_pattern()
 
     def test_a_drag_on_the_second_monitor_is_recorded_exactly(self):
+        # The window was last on the second monitor, below the region: it comes back there.
+        self.s.reg_add(mw.STATE_KEY, "WinX", "REG_DWORD", 1100)
+        self.s.reg_add(mw.STATE_KEY, "WinY", "REG_DWORD", 400)
         proc, main = mw.start_with_settings(self.s)
+        self.assertEqual([w["rect"][:2] for w in self.s.windows() if w["hwnd"] == main], [(1100, 400)])
         page = self.s.wintool("child", main, 110).strip()
         r = self.s.controls(page)[region.DRAG]["rect"]
         self.s.xdotool("mousemove", (r[0] + r[2]) // 2, (r[1] + r[3]) // 2, "click", "1")
