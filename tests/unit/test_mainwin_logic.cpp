@@ -79,6 +79,12 @@ TEST_CASE("the version label takes major, minor and release") {
 }
 
 TEST_CASE("image buttons pick the image of their state") {
+    CHECK(ImageScaleFor(96) == 1);
+    CHECK(ImageScaleFor(144) == 1);   // 1.5 would blur: the images keep their pixels
+    CHECK(ImageScaleFor(191) == 1);
+    CHECK(ImageScaleFor(192) == 2);
+    CHECK(ImageScaleFor(288) == 3);
+    CHECK(ImageScaleFor(0) == 1);
     CHECK(ButtonImageIndex(0) == 0);
     CHECK(ButtonImageIndex(ODS_SELECTED) == 1);
     CHECK(ButtonImageIndex(ODS_FOCUS) == 2);
