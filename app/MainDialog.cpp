@@ -6,6 +6,7 @@
 #include "WindowPlacement.h"
 #include "../resources/resource_ids.h"
 
+#include "../framework/Screen.h"
 #include "../framework/Strings.h"
 
 #include <shellapi.h>
@@ -107,10 +108,11 @@ LRESULT MainDialog::OnDrawItem(WPARAM, LPARAM lParam) {
 void MainDialog::PlaceAtSavedPosition() {
     const AppSettings& s = App().settings;
     if (!SavedPositionApplies(s.WinX, s.WinY)) return;
-    RECT window, desktop;
+    RECT window;
     ::GetWindowRect(hwnd_, &window);
-    ::GetClientRect(::GetDesktopWindow(), &desktop);
-    const RECT r = ::PlaceAtSavedPosition(window, s.WinX, s.WinY, desktop);
+    // Kept on the monitor where it was saved, which need not be the primary one.
+    const RECT saved = {s.WinX, s.WinY, s.WinX + (window.right - window.left), s.WinY + (window.bottom - window.top)};
+    const RECT r = ::PlaceAtSavedPosition(window, s.WinX, s.WinY, MonitorRectNear(saved));
     ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
@@ -140,10 +142,10 @@ void MainDialog::OnHelp() { ShowHelp(hwnd_, HELP_CONTENTS, 0); }
 
 void MainDialog::SetClientHeight(int clientHeight) {
     if (clientHeight <= 0) return;
-    RECT window, client, desktop;
+    RECT window, client;
     ::GetWindowRect(hwnd_, &window);
     ::GetClientRect(hwnd_, &client);
-    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    const RECT desktop = MonitorRectNear(window);   // it grows within its own monitor
     if (::IsIconic(hwnd_)) {
         // Minimised: change the size the window will have when restored.
         WINDOWPLACEMENT placement = {sizeof placement};

@@ -6,13 +6,13 @@ RECT PlaceAtSavedPosition(const RECT& window, int32_t winX, int32_t winY, const 
     const LONG width = window.right - window.left;
     const LONG height = window.bottom - window.top;
     RECT r = {winX, winY, winX + width, winY + height};
-    if (r.left < 1) {
-        r.right += 1 - r.left;
-        r.left = 1;
+    if (r.left < desktop.left + 1) {
+        r.right += desktop.left + 1 - r.left;
+        r.left = desktop.left + 1;
     }
-    if (r.top < 1) {
-        r.bottom += 1 - r.top;
-        r.top = 1;
+    if (r.top < desktop.top + 1) {
+        r.bottom += desktop.top + 1 - r.top;
+        r.top = desktop.top + 1;
     }
     if (r.right > desktop.right) {
         r.left -= r.right - desktop.right;

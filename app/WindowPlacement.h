@@ -12,8 +12,9 @@
 bool SavedPositionApplies(int32_t winX, int32_t winY);
 
 // The window moved, size unchanged, to (winX, winY); then kept at least one
-// pixel from the left and top screen edges; then shifted left and up so that
-// it ends at the desktop's right and bottom edges when it went beyond them.
+// pixel from the left and top edges of its monitor (desktop: the monitor the
+// moved window lies on); then shifted left and up so that it ends at that
+// monitor's right and bottom edges when it went beyond them.
 RECT PlaceAtSavedPosition(const RECT& window, int32_t winX, int32_t winY, const RECT& desktop);
 
 // The window with a new height, growing downward; when that would cross the

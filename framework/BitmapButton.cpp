@@ -10,6 +10,8 @@ int ButtonImageIndex(UINT itemState) {
     return 0;
 }
 
+int ImageScaleFor(int dpi) { return dpi >= 192 ? dpi / 96 : 1; }
+
 CBitmapButton::~CBitmapButton() = default;
 
 bool CBitmapButton::AutoLoad(HWND dialog, int id) {
@@ -25,9 +27,13 @@ bool CBitmapButton::AutoLoad(HWND dialog, int id) {
         images_[i].Reset(static_cast<HBITMAP>(
             ::LoadImageA(AfxGetResourceHandle(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     }
+    if (HDC screen = ::GetDC(nullptr)) {
+        scale_ = ImageScaleFor(::GetDeviceCaps(screen, LOGPIXELSY));
+        ::ReleaseDC(nullptr, screen);
+    }
     BITMAP info;
     if (images_[Up] && ::GetObjectA(images_[Up].get(), sizeof info, &info))
-        ::SetWindowPos(hwnd_, nullptr, 0, 0, info.bmWidth, info.bmHeight,
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, info.bmWidth * scale_, info.bmHeight * scale_,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
@@ -47,7 +53,15 @@ void CBitmapButton::DrawItem(const DRAWITEMSTRUCT& item) const {
     if (!memory) return;
     const Selection selected(memory, image);
     const RECT& r = item.rcItem;
-    ::BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
+    if (scale_ == 1) {
+        ::BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
+    } else {
+        // Whole pixels repeated, never mixed: the images stay sharp.
+        const int previous = ::SetStretchBltMode(item.hDC, COLORONCOLOR);
+        ::StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0,
+                     (r.right - r.left) / scale_, (r.bottom - r.top) / scale_, SRCCOPY);
+        ::SetStretchBltMode(item.hDC, previous);
+    }
 }
 
 void CBitmapButton::DrawPlain(const DRAWITEMSTRUCT& item) const {

@@ -19,8 +19,9 @@ public:
     CBitmapButton& operator=(const CBitmapButton&) = delete;
 
     // Binds the control id of dialog and loads the images named after its
-    // caption; the button takes the size of the up image. False when the
-    // control does not exist (missing images are no failure).
+    // caption; the button takes the size of the up image, times the
+    // display's whole scale (ImageScaleFor). False when the control does not
+    // exist (missing images are no failure).
     bool AutoLoad(HWND dialog, int id);
     // Draws the button for the state in item (parent's WM_DRAWITEM).
     void DrawItem(const DRAWITEMSTRUCT& item) const;
@@ -36,6 +37,7 @@ private:
 
     HWND hwnd_ = nullptr;
     int id_ = 0;
+    int scale_ = 1;
     GdiObject<HBITMAP> images_[ImageCount];
 };
 
@@ -43,3 +45,9 @@ private:
 // 0 up, 1 pressed, 2 focused, 3 disabled. Pressed wins over focused;
 // disabled wins over both.
 int ButtonImageIndex(UINT itemState);
+
+// How many screen pixels each image pixel takes at a display's dots per inch:
+// the whole multiple of 96 it reaches, at least 1. The images are pixel art:
+// any other factor would blur them, so at 144 dpi they stay as they are and
+// at 192 dpi every pixel becomes four.
+int ImageScaleFor(int dpi);

@@ -24,8 +24,8 @@ void PanCaptureRect(RecordingSession& session, AppSettings& settings, POINT curs
                                KeyDown(session.keyState, VK_MENU));
     }
     const PanInput in{LoadShared(settings.StartX), LoadShared(settings.StartY), LoadShared(settings.Width),
-                      LoadShared(settings.Height), session.screenWidth, session.screenHeight,
-                      LoadShared(settings.PanLocked), panModifiers, held, cursor.x, cursor.y,
+                      LoadShared(settings.Height), session.screenLeft, session.screenTop, session.screenWidth,
+                      session.screenHeight, LoadShared(settings.PanLocked), panModifiers, held, cursor.x, cursor.y,
                       session.previousCursor.x, session.previousCursor.y};
     if (PanningNow(in.panLocked, in.panModifiers, in.heldModifiers)) {
         const PanResult moved = PanStep(in);

@@ -20,17 +20,19 @@ int32_t Clamp32(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
-// One axis: move by the pointer's movement, then keep inside the screen.
-// A rectangle as large as the screen or larger has one place, 0: the two
-// edge rules would otherwise send it to 0 and back below 0 on every tick.
-int32_t PanAxis(int32_t start, int32_t size, int32_t screen, int32_t now, int32_t previous) {
-    if (size >= screen) return 0;
+// One axis: move by the pointer's movement, then keep inside the screen
+// [low, low + extent). A rectangle as large as the screen or larger has one
+// place, low: the two edge rules would otherwise send it to low and back
+// below on every tick.
+int32_t PanAxis(int32_t start, int32_t size, int32_t low, int32_t extent, int32_t now, int32_t previous) {
+    if (size >= extent) return low;
     int64_t moved = start;
     if (now != previous) moved += static_cast<int64_t>(now) - previous;
-    if (moved < 0)
-        moved = 0;
-    else if (moved + size >= screen)
-        moved = static_cast<int64_t>(screen) - size - 1;
+    const int64_t high = static_cast<int64_t>(low) + extent;
+    if (moved < low)
+        moved = low;
+    else if (moved + size >= high)
+        moved = high - size - 1;
     return Clamp32(moved);
 }
 
@@ -38,6 +40,6 @@ int32_t PanAxis(int32_t start, int32_t size, int32_t screen, int32_t now, int32_
 
 PanResult PanStep(const PanInput& in) {
     if (!PanningNow(in.panLocked, in.panModifiers, in.heldModifiers)) return {in.startX, in.startY};
-    return {PanAxis(in.startX, in.width, in.screenWidth, in.x, in.previousX),
-            PanAxis(in.startY, in.height, in.screenHeight, in.y, in.previousY)};
+    return {PanAxis(in.startX, in.width, in.screenLeft, in.screenWidth, in.x, in.previousX),
+            PanAxis(in.startY, in.height, in.screenTop, in.screenHeight, in.y, in.previousY)};
 }

@@ -116,6 +116,8 @@ struct RecordingSession {
     // Grabber values.
     KeyStateFunction keyState = nullptr;
     POINT previousCursor{};
+    int32_t screenLeft = 0;   // the virtual screen, which panning stays on
+    int32_t screenTop = 0;
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
     DWORD startTime = 0;

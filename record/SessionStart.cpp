@@ -11,6 +11,7 @@
 #include "RecordingSession.h"
 #include "SoundStream.h"
 
+#include "../framework/Screen.h"
 #include "../framework/Strings.h"
 #include "../recovery/RecordingJournal.h"
 #include "../resources/resource_ids.h"
@@ -200,10 +201,11 @@ bool Recorder::StartRecording(RecordState mode) {
 std::string Recorder::PrepareCapture(RecordingSession& session) {
     const AppSettings& settings = settings_;
     session.keyState = ChooseKeyState();
-    RECT desktop{};
-    ::GetClientRect(::GetDesktopWindow(), &desktop);
-    session.screenWidth = desktop.right;
-    session.screenHeight = desktop.bottom;
+    const RECT screen = VirtualScreenRect();   // every monitor: panning crosses them
+    session.screenLeft = screen.left;
+    session.screenTop = screen.top;
+    session.screenWidth = screen.right - screen.left;
+    session.screenHeight = screen.bottom - screen.top;
 
     BuildCaptureFormat(session, settings.Width, settings.Height);
     const std::string problem =

@@ -31,32 +31,41 @@ std::string SizeLabelText(const RECT& ordered) {
 
 namespace {
 
-// Keeps [position, position + size) inside [0, limit), the low edge first.
-int64_t KeepInside(int64_t position, int64_t size, int64_t limit) {
-    if (position < 0) return 0;
-    if (position + size > limit) return limit - size;
+// Keeps [position, position + size) inside [low, high), the low edge first.
+int64_t KeepInside(int64_t position, int64_t size, int64_t low, int64_t high) {
+    if (position < low) return low;
+    if (position + size > high) return high - size;
     return position;
 }
 
 }  // namespace
 
-POINT PlaceSizeLabel(const RECT& ordered, int32_t labelWidth, int32_t labelHeight, int32_t clientWidth,
-                     int32_t clientHeight) {
+POINT PlaceSizeLabel(const RECT& ordered, int32_t labelWidth, int32_t labelHeight, const RECT& monitor) {
     const int64_t left = ordered.left, top = ordered.top, right = ordered.right, bottom = ordered.bottom;
     int64_t x, y;
     if (labelWidth < right - left - 24 || labelHeight < bottom - top - 24) {
-        // Division truncates toward zero, as the label has always been placed.
-        x = (left + right - labelWidth) / 2;
-        y = (top + bottom - labelHeight) / 2;
+        // Halves round toward minus infinity, so that a label sits the same
+        // way on a monitor left of the primary as on the primary itself.
+        x = left + right - labelWidth;
+        y = top + bottom - labelHeight;
+        x = (x - (x < 0 ? 1 : 0)) / 2;
+        y = (y - (y < 0 ? 1 : 0)) / 2;
     } else {
         x = left - labelWidth;
-        if (x < 0) x = right;
+        if (x < monitor.left) x = right;
         y = top - labelHeight;
-        if (y < 0) y = bottom;
+        if (y < monitor.top) y = bottom;
     }
-    x = KeepInside(x, labelWidth, clientWidth);
-    y = KeepInside(y, labelHeight, clientHeight);
+    x = KeepInside(x, labelWidth, monitor.left, monitor.right);
+    y = KeepInside(y, labelHeight, monitor.top, monitor.bottom);
     return {static_cast<LONG>(x), static_cast<LONG>(y)};
+}
+
+POINT NudgeCorner(POINT corner, int32_t dx, int32_t dy, const RECT& screen) {
+    const int64_t x = static_cast<int64_t>(corner.x) + dx, y = static_cast<int64_t>(corner.y) + dy;
+    if (x >= screen.left && x < screen.right) corner.x = static_cast<LONG>(x);
+    if (y >= screen.top && y < screen.bottom) corner.y = static_cast<LONG>(y);
+    return corner;
 }
 
 RECT PickCandidate(bool answered, LRESULT hitTest, const RECT& clientOnScreen, const RECT& window) {

@@ -33,9 +33,15 @@ std::string SizeLabelText(const RECT& ordered);
 // Where a label of the given size goes for ordered corners: centred when its
 // width is below right - left - 24 or its height below bottom - top - 24;
 // otherwise just outside the top-left corner (beside the right or bottom
-// edge where that would leave the screen); then kept inside the client.
-POINT PlaceSizeLabel(const RECT& ordered, int32_t labelWidth, int32_t labelHeight, int32_t clientWidth,
-                     int32_t clientHeight);
+// edge where that would leave the monitor); then kept inside the monitor,
+// the one the pointer is on (right and bottom one past its last pixel). All
+// in screen coordinates, which are negative left of or above the primary
+// monitor.
+POINT PlaceSizeLabel(const RECT& ordered, int32_t labelWidth, int32_t labelHeight, const RECT& monitor);
+
+// An arrow key's step of the moving corner: one pixel by (dx, dy), unless
+// that leaves the screen (right and bottom one past its last pixel).
+POINT NudgeCorner(POINT corner, int32_t dx, int32_t dy, const RECT& screen);
 
 // The candidate of a window pick: the window's client area when the window
 // answered the hit test with its client area, otherwise its whole rectangle

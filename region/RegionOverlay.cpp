@@ -1,6 +1,7 @@
 #include "RegionOverlay.h"
 
 #include "../framework/App.h"
+#include "../framework/Screen.h"
 
 #include <windowsx.h>
 
@@ -73,27 +74,29 @@ const MessageEntry RegionOverlay::kMessages[] = {
 IMPLEMENT_MESSAGE_MAP(RegionOverlay, CWnd)
 
 RegionOverlay::RegionOverlay() {
-    {
-        WindowDc desktop(::GetDesktopWindow());
-        if (!desktop) return;
-        clientWidth_ = ::GetDeviceCaps(desktop, HORZRES);
-        clientHeight_ = ::GetDeviceCaps(desktop, VERTRES);
-    }
+    // One window over every monitor, so that a drag may start on one and end
+    // on another.
+    screen_ = VirtualScreenRect();
+    const int width = screen_.right - screen_.left;
+    const int height = screen_.bottom - screen_.top;
+    if (width <= 0 || height <= 0) return;
     // A window that paints nothing does not keep the screen's image
     // everywhere (not under Wine, for one), so the overlay shows this copy.
     {
         WindowDc screen(nullptr);
         MemoryDc memory(screen);
-        GdiObject<HBITMAP> copy(screen ? ::CreateCompatibleBitmap(screen, clientWidth_, clientHeight_) : nullptr);
+        GdiObject<HBITMAP> copy(screen ? ::CreateCompatibleBitmap(screen, width, height) : nullptr);
         if (memory && copy) {
             Selection selected(memory, copy.get());
             if (selected.ok() &&
-                ::BitBlt(memory, 0, 0, clientWidth_, clientHeight_, screen, 0, 0, SRCCOPY | CAPTUREBLT))
+                ::BitBlt(memory, 0, 0, width, height, screen, screen_.left, screen_.top, SRCCOPY | CAPTUREBLT))
                 screenCopy_ = std::move(copy);
         }
     }
-    CreateEx(WS_EX_TOOLWINDOW, kClassName, CS_BYTEALIGNCLIENT, "", WS_POPUP, 0, 0, clientWidth_, clientHeight_,
-             ::GetDesktopWindow());
+    CreateEx(WS_EX_TOOLWINDOW, kClassName, CS_BYTEALIGNCLIENT, "", WS_POPUP, screen_.left, screen_.top, width,
+             height, ::GetDesktopWindow());
+    // The system may place it elsewhere than asked; drawing follows where it is.
+    if (IsWindow()) ::ClientToScreen(hwnd_, &origin_);
 }
 
 RegionOverlay::~RegionOverlay() {
@@ -182,13 +185,19 @@ void RegionOverlay::PumpUntilEnded() {
 void RegionOverlay::ShowFigure() {
     if (figureShown_ || mode == OverlayMode::PickWindow) return;
     WindowDc dc(hwnd_);
+    ToScreenSpace(dc);
     ToggleFigure(dc);
 }
 
 void RegionOverlay::HideFigure() {
     if (!figureShown_) return;
     WindowDc dc(hwnd_);
+    ToScreenSpace(dc);
     ToggleFigure(dc);
+}
+
+void RegionOverlay::ToScreenSpace(HDC dc) const {
+    if (dc) ::SetViewportOrgEx(dc, -origin_.x, -origin_.y, nullptr);
 }
 
 void RegionOverlay::ToggleFigure(HDC dc) {
@@ -208,10 +217,10 @@ void RegionOverlay::XorFigureLines(HDC dc) const {
     const int previousMode = ::SetROP2(dc, R2_XORPEN);
     Selection pen(dc, ::GetStockObject(WHITE_PEN));
     if (mode == OverlayMode::Crosshair) {
-        ::MoveToEx(dc, 0, current.y, nullptr);
-        ::LineTo(dc, clientWidth_, current.y);
-        ::MoveToEx(dc, current.x, 0, nullptr);
-        ::LineTo(dc, current.x, clientHeight_);
+        ::MoveToEx(dc, screen_.left, current.y, nullptr);
+        ::LineTo(dc, screen_.right, current.y);
+        ::MoveToEx(dc, current.x, screen_.top, nullptr);
+        ::LineTo(dc, current.x, screen_.bottom);
     } else if (mode == OverlayMode::RubberBand) {
         ::MoveToEx(dc, anchor.x, anchor.y, nullptr);
         ::LineTo(dc, current.x, anchor.y);
@@ -232,7 +241,13 @@ bool RegionOverlay::ShowLabel(HDC dc) {
             return false;
     }
     if (size.cx <= 0 || size.cy <= 0) return false;
-    const POINT at = PlaceSizeLabel(ordered, size.cx, size.cy, clientWidth_, clientHeight_);
+    // On the monitor the pointer is on: the whole label stays visible, and
+    // never falls into a part of the virtual screen that no monitor shows.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoA(::MonitorFromPoint(current, MONITOR_DEFAULTTONEAREST), &monitor))
+        monitor.rcMonitor = screen_;
+    const POINT at = PlaceSizeLabel(ordered, size.cx, size.cy, monitor.rcMonitor);
 
     GdiObject<HBITMAP> background(::CreateCompatibleBitmap(dc, size.cx, size.cy));
     if (!background) return false;
@@ -277,7 +292,6 @@ void RegionOverlay::RepaintFigure(HDC dc) {
 // ---- Window pick ----
 
 void RegionOverlay::HitTest(POINT point) {
-    ::ClientToScreen(hwnd_, &point);
     // Our own window answers the lookup's hit test with "transparent", so
     // the lookup finds the window beneath without the overlay being disabled
     // (which would take the keyboard focus from it).
@@ -308,6 +322,7 @@ void RegionOverlay::ApplyHighlight(const RECT* candidate) {
     }
     if (change.eraseOld || change.toggle) {
         WindowDc dc(hwnd_);
+        ToScreenSpace(dc);
         if (change.eraseOld) XorOutline(dc, change.oldRect);
         if (change.toggle) XorOutline(dc, highlight_.rect);
     }
@@ -322,6 +337,7 @@ void RegionOverlay::EndHighlight() {
     }
     if (highlight_.visible && hwnd_) {
         WindowDc dc(hwnd_);
+        ToScreenSpace(dc);
         XorOutline(dc, highlight_.rect);
         highlight_.visible = false;
     }
@@ -352,10 +368,12 @@ LRESULT RegionOverlay::OnPaint(WPARAM, LPARAM) {
         {
             MemoryDc memory(dc);
             Selection selected(memory, screenCopy_.get());
-            const RECT& r = paint.rcPaint;
+            const RECT& r = paint.rcPaint;   // client coordinates; the copy begins at the screen's corner
             if (memory && selected.ok())
-                ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top, SRCCOPY);
+                ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory,
+                         r.left + origin_.x - screen_.left, r.top + origin_.y - screen_.top, SRCCOPY);
         }
+        ToScreenSpace(dc);
         RepaintFigure(dc);
     }
     ::EndPaint(hwnd_, &paint);
@@ -365,7 +383,7 @@ LRESULT RegionOverlay::OnPaint(WPARAM, LPARAM) {
 LRESULT RegionOverlay::OnEraseBackground(WPARAM, LPARAM) { return 1; }
 
 LRESULT RegionOverlay::OnMouseMove(WPARAM, LPARAM lParam) {
-    const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const POINT point = {GET_X_LPARAM(lParam) + origin_.x, GET_Y_LPARAM(lParam) + origin_.y};
     if (active_ && mode == OverlayMode::PickWindow) {
         HitTest(point);
         return 0;
@@ -407,16 +425,16 @@ LRESULT RegionOverlay::OnKeyDown(WPARAM wParam, LPARAM) {
         result = kOverlayCancelled;
         return 0;
     case VK_LEFT:
-        if (current.x > 0) --current.x;
+        current = NudgeCorner(current, -1, 0, screen_);
         break;
     case VK_UP:
-        if (current.y > 0) --current.y;
+        current = NudgeCorner(current, 0, -1, screen_);
         break;
     case VK_RIGHT:
-        if (current.x < clientWidth_ - 1) ++current.x;
+        current = NudgeCorner(current, 1, 0, screen_);
         break;
     case VK_DOWN:
-        if (current.y < clientHeight_ - 1) ++current.y;
+        current = NudgeCorner(current, 0, 1, screen_);
         break;
     case VK_ADD:
     case VK_OEM_PLUS:

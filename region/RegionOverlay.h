@@ -1,5 +1,5 @@
-// RegionOverlay: a window over the whole screen on which the user drags the
-// capture rectangle or picks a window. It shows the screen as it was when
+// RegionOverlay: a window over the whole virtual screen (every monitor) on
+// which the user drags the capture rectangle or picks a window. It shows the screen as it was when
 // the overlay was built (a copy taken then) and inverts pixels (XOR) to draw
 // its figures, so that drawing a figure a second time removes it.
 //
@@ -28,8 +28,8 @@ HCURSOR CrossCursor();
 
 class RegionOverlay : public CWnd {
 public:
-    // Copies the screen, then creates the window hidden and as large as the
-    // screen. Check Created() before use.
+    // Copies the virtual screen, then creates the window hidden and over all
+    // of it. Check Created() before use.
     RegionOverlay();
     ~RegionOverlay() override;
 
@@ -38,7 +38,8 @@ public:
     // Shows the overlay and runs until the user accepts or cancels; returns
     // the result (ResultAccepts tells). Afterwards anchor is the chosen
     // rectangle's top-left and current its right and bottom, one past the
-    // last pixel. A pick that is accepted before any window was highlighted,
+    // last pixel. Points and rectangles are in screen coordinates, negative
+    // on a monitor left of or above the primary one. A pick that is accepted before any window was highlighted,
     // or of a window with an empty area, returns kOverlayCancelled.
     int32_t RunModal();
 
@@ -78,9 +79,11 @@ private:
 
     void PumpUntilEnded();
     void WakeLoop();
+    // Lets a device context of the window draw in screen coordinates.
+    void ToScreenSpace(HDC dc) const;
 
-    int32_t clientWidth_ = 0;
-    int32_t clientHeight_ = 0;
+    RECT screen_ = {0, 0, 0, 0};      // the virtual screen
+    POINT origin_ = {0, 0};           // where the client area's (0, 0) lies on it
     GdiObject<HBITMAP> screenCopy_;   // the screen when the overlay was built
 
     bool active_ = false;             // RunModal is running

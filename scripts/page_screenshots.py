@@ -6,9 +6,10 @@ README, from the real program under Wine on a display of its own.
 
 Needs the built program (dist/win64) and the test tools (build/win64/tests),
 as the integration tests do. Writes page-region.png, page-hotkeys.png,
-page-video.png, page-sound.png and hotkey-dialog.png, and input-marks.png:
-the first frame of the launcher's demo recording that shows both a click
-ring and a key caption.
+page-video.png, page-sound.png and hotkey-dialog.png at 96 dots per inch,
+and the same with "-144dpi" before ".png" on a display scaled to 150 %;
+and input-marks.png: the first frame of the launcher's demo recording that
+shows both a click ring and a key caption.
 """
 import os
 import shutil
@@ -33,7 +34,10 @@ def crop(session, rect, path):
     l, t, r, b = rect
     l, t = max(l - MARGIN, 0), max(t - MARGIN, 0)
     geometry = "%dx%d+%d+%d" % (r + MARGIN - l, b + MARGIN - t, l, t)
-    subprocess.run(["/usr/bin/convert", whole, "-crop", geometry, "+repage", path], check=True)
+    # Without a window manager nobody draws the frame: the black around the
+    # dialog's own pixels goes.
+    subprocess.run(["/usr/bin/convert", whole, "-crop", geometry, "+repage", "-bordercolor", "black", "-border", "1",
+                    "-trim", "+repage", path], check=True)
 
 
 def marks_picture(path):
@@ -58,14 +62,18 @@ def marks_picture(path):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs")
-    os.makedirs(out, exist_ok=True)
-    marks_picture(os.path.join(out, "input-marks.png"))
+def take(out, dpi):
+    suffix = "" if dpi == 96 else "-%ddpi" % dpi
     with Session() as s:
         # The Sound tab shows what the recording marks as switched on.
         s.reg_add(APP_KEY + r"\State", "ShowClicks", "REG_DWORD", "1")
         s.reg_add(APP_KEY + r"\State", "ShowKeys", "REG_DWORD", "1")
+        # Wine takes the dots per inch from here when a program starts.
+        s.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", dpi)
+        # Near the top: a window grown to the screen's bottom edge at 144 dpi
+        # leaves Wine 8 showing the hotkey dialog above it unpainted.
+        s.reg_add(mw.STATE_KEY, "WinX", "REG_DWORD", 10)
+        s.reg_add(mw.STATE_KEY, "WinY", "REG_DWORD", 10)
         proc = mw.start(s)
         s.wintool("command", "Velmorax", mw.SETTINGS)
         mw.wait_for(lambda: s.controls("Velmorax")[1065]["visible"], what="settings shown")
@@ -73,17 +81,25 @@ def main():
             mw.select_tab(s, index)
             s.xdotool("mousemove", 5, 5)
             time.sleep(0.5)
-            crop(s, s.window("Velmorax")["rect"], os.path.join(out, "page-%s.png" % name))
+            crop(s, s.window("Velmorax")["rect"], os.path.join(out, "page-%s%s.png" % (name, suffix)))
         mw.select_tab(s, 1)
         mw.click(s, 1015)
         dialog = s.wait_window("Change Hotkey")
         mw.focus_window(s, "Change Hotkey")
         s.xdotool("key", "shift+F5")   # shown as Ctrl+Shift+F5
-        time.sleep(0.5)
-        crop(s, s.window("Change Hotkey")["rect"], os.path.join(out, "hotkey-dialog.png"))
+        time.sleep(2)
+        crop(s, s.window("Change Hotkey")["rect"], os.path.join(out, "hotkey-dialog%s.png" % suffix))
         s.wintool("command", dialog["hwnd"], 2)
         s.wintool("post", "Velmorax", mw.WM_CLOSE, 0, 0)
         s.wait_exit(proc)
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs")
+    os.makedirs(out, exist_ok=True)
+    marks_picture(os.path.join(out, "input-marks.png"))
+    for dpi in (96, 144):
+        take(out, dpi)
 
 
 if __name__ == "__main__":

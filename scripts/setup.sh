@@ -7,7 +7,8 @@ cd "$here"
 
 packages="cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb xauth xdotool
           x11-apps x11-utils imagemagick ffmpeg pulseaudio pulseaudio-utils sox doctest-dev file python3 python3-tk
-          clang libclang-rt-14-dev libz-mingw-w64-dev zlib1g-dev"
+          clang libclang-rt-14-dev libz-mingw-w64-dev zlib1g-dev
+          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -4,6 +4,8 @@ from outside: exit codes, the registry, files, windows and controls.
 Every Session has a fresh copy of the pristine Wine prefix (made once per test
 run by scripts/test.sh, or here when run alone), its own Xvfb display and its
 own working folder, and removes all of them when it closes. A session with
+two monitors runs Xorg with the dummy driver instead (Xvfb cannot give Wine
+two monitors): two outputs of 1024x768, the second right of the primary. A session with
 sound also runs a PulseAudio server of its own whose only sink is a null
 sink, "vsink"; its monitor is the default source, so what a test plays into
 the sink is what the program's wave input hears.
@@ -55,18 +57,24 @@ def pristine_prefix():
 class Session:
     SINK = "vsink"
 
-    def __init__(self, width=1024, height=768, depth=24, sound=False):
+    def __init__(self, width=1024, height=768, depth=24, sound=False, monitors=1):
         self.dir = tempfile.mkdtemp(prefix="velmorax-it-")
         self.prefix = os.path.join(self.dir, "prefix")
         shutil.copytree(pristine_prefix(), self.prefix, symlinks=True)
         self.work = os.path.join(self.dir, "work")
         os.makedirs(self.work)
-        self._xvfb = None
+        self._x_server = None
         self._pulse = None
         self._players = []
-        self.display = self._start_xvfb(width, height, depth)
+        if monitors == 1:
+            self.display = self._start_xvfb(width, height, depth)
+            self.screen = (width, height)
+        elif (monitors, width, height, depth) == (2, 1024, 768, 24):
+            self.display = self._start_two_monitors()
+            self.screen = (2 * width, height)
+        else:
+            raise ValueError("two monitors come only as 1024x768 each at 24 bits")
         self.env = _wine_env(self.prefix, self.display)
-        self.screen = (width, height)
         try:
             # Wine's processes must see the sound server from their start on.
             if sound:
@@ -95,17 +103,73 @@ class Session:
                     raise
 
     def _start_xvfb(self, width, height, depth):
+        return self._start_server(["Xvfb", "-screen", "0", "%dx%dx%d" % (width, height, depth)])
+
+    XORG_DUMMY = """
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2048 768
+    EndSubSection
+EndSection
+"""
+
+    def _start_two_monitors(self):
+        """Xorg's dummy driver with a 2048x768 screen; the second output is
+        switched on right of the primary. Wine then reports two monitors and
+        a virtual screen of (0, 0, 2048, 768)."""
+        config = os.path.join(self.dir, "xorg.conf")
+        with open(config, "w") as f:
+            f.write(self.XORG_DUMMY)
+        display = self._start_server(["Xorg", "-noreset", "-config", config,
+                                      "-logfile", os.path.join(self.dir, "xorg.log")])
+        env = dict(os.environ, DISPLAY=display)
+        try:
+            self._switch_outputs(env)
+        except BaseException:
+            self._x_server.kill()
+            self._x_server.wait()
+            raise
+        return display
+
+    @staticmethod
+    def _switch_outputs(env):
+        for step in (["--newmode", "second", "63.50", "1024", "1072", "1176", "1328", "768", "771", "775", "798",
+                      "-hsync", "+vsync"],
+                     ["--addmode", "DUMMY1", "second"],
+                     ["--output", "DUMMY0", "--mode", "1024x768", "--primary"],
+                     ["--output", "DUMMY1", "--mode", "second", "--right-of", "DUMMY0"],
+                     # A full query last: Wine asks for the current outputs without
+                     # probing, and sees one monitor until someone has probed.
+                     []):
+            subprocess.run(["xrandr"] + step, env=env, check=True, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def _start_server(self, command):
         read_fd, write_fd = os.pipe()
-        self._xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx%d" % (width, height, depth),
-             "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._x_server = subprocess.Popen(command + ["-displayfd", str(write_fd), "-nolisten", "tcp"],
+                                          pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
         with os.fdopen(read_fd, "rb") as pipe:
             while not number.endswith(b"\n"):
                 chunk = pipe.read(1)
                 if not chunk:
-                    raise RuntimeError("Xvfb did not start")
+                    raise RuntimeError("%s did not start" % command[0])
                 number += chunk
         return ":" + number.decode().strip()
 
@@ -166,9 +230,9 @@ class Session:
             except subprocess.TimeoutExpired:
                 self._pulse.kill()
                 self._pulse.wait()
-        if self._xvfb:
-            self._xvfb.kill()
-            self._xvfb.wait()
+        if self._x_server:
+            self._x_server.kill()
+            self._x_server.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def __enter__(self):
@@ -252,15 +316,23 @@ class Session:
             time.sleep(0.3)
         raise AssertionError("no window titled %r within %ds" % (title, timeout))
 
-    def controls(self, window):
-        """Controls of a window (title or hwnd) by id: class, enabled, visible, checked, rect, text."""
-        result = {}
+    def controls(self, window, every=False):
+        """Controls of a window (title or hwnd) by id: class, enabled, visible, checked, rect, text, and
+        inside (within its parent's client area) and need (the (width, height) its text takes); with
+        every, a list of all of them (ids repeat: pages, statics), else a dict of the first per id."""
+        rows = []
         for line in self.wintool("controls", window).splitlines():
             f = line.split("\t")
-            if len(f) < 10:
+            if len(f) < 13:
                 continue
-            result.setdefault(int(f[0]), dict(cls=f[1], enabled=f[2] == "1", visible=f[3] == "1",
-                                              checked=int(f[4]), rect=tuple(int(v) for v in f[5:9]), text=f[9]))
+            rows.append(dict(id=int(f[0]), cls=f[1], enabled=f[2] == "1", visible=f[3] == "1", checked=int(f[4]),
+                             rect=tuple(int(v) for v in f[5:9]), text=f[9], inside=f[10] == "1",
+                             need=(int(f[11]), int(f[12]))))
+        if every:
+            return rows
+        result = {}
+        for row in rows:
+            result.setdefault(row["id"], row)
         return result
 
     def message_boxes(self):
@@ -347,9 +419,12 @@ def dword(values, name):
 
 class SessionTest(unittest.TestCase):
     """A test case with a fresh session per test method, in self.s; with
-    sound = True the session has its own sound server."""
+    sound = True the session has its own sound server, with monitors = 2 two
+    monitors side by side."""
     sound = False
 
+    monitors = 1
+
     def setUp(self):
-        self.s = Session(sound=self.sound)
+        self.s = Session(sound=self.sound, monitors=self.monitors)
         self.addCleanup(self.s.close)

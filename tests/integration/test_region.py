@@ -50,6 +50,28 @@ def inverted(pixel):
     return tuple(255 - c for c in pixel)
 
 
+def label_shown(test, session, text, place):
+    """A screenshot that shows the label of text where place(width, height)
+    puts it, taken once the overlay has drawn it; and the label's box. The
+    label is drawn as the system font writes it: wintool gives its width,
+    height and rows of '#' (text) and '.'."""
+    lines = session.wintool("label", text).split()
+    width, height = (int(v) for v in lines[:2])
+    rows = lines[2:2 + height]
+    x, y = place(width, height)
+    shown = None
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        shot = Screen(session)
+        shown = ["".join("#" if shot.at(x + dx, y + dy) == (255, 255, 255) else
+                         "." if shot.at(x + dx, y + dy) == (0, 0, 0) else "?" for dx in range(width))
+                 for dy in range(height)]
+        if shown == rows:
+            return shot, (x, y, width, height)
+        time.sleep(0.3)
+    test.assertEqual(shown, rows, "label %s at (%d, %d)" % (text, x, y))
+
+
 class Overlay(SessionTest):
     def launch(self):
         self.proc, self.main = mw.start_with_settings(self.s)
@@ -88,28 +110,8 @@ class Overlay(SessionTest):
         state = self.s.reg_query(STATE_KEY)
         return tuple(dword(state, n) for n in ("StartX", "StartY", "Width", "Height"))
 
-    def label(self, text):
-        """The label as the system font writes it: width, height, rows of '#' (text) and '.'."""
-        lines = self.s.wintool("label", text).split()
-        width, height = (int(v) for v in lines[:2])
-        return width, height, lines[2:2 + height]
-
     def label_shown(self, text, place):
-        """A screenshot that shows the label of text where place(width, height)
-        puts it, taken once the overlay has drawn it."""
-        width, height, rows = self.label(text)
-        x, y = place(width, height)
-        shown = None
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            shot = Screen(self.s)
-            shown = ["".join("#" if shot.at(x + dx, y + dy) == (255, 255, 255) else
-                             "." if shot.at(x + dx, y + dy) == (0, 0, 0) else "?" for dx in range(width))
-                     for dy in range(height)]
-            if shown == rows:
-                return shot, (x, y, width, height)
-            time.sleep(0.3)
-        self.assertEqual(shown, rows, "label %s at (%d, %d)" % (text, x, y))
+        return label_shown(self, self.s, text, place)
 
     def assert_band(self, shot, before, left, top, right, bottom, label_at):
         """The band's outline inverts what was there; apart from it, the label

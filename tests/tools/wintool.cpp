@@ -4,7 +4,11 @@
 //
 //   wintool windows                      top-level windows: hwnd pid class visible iconic enabled l t r b title
 //   wintool controls WINDOW              child controls: id class enabled visible checked l t r b text
-//                                        (an edit's text is what it holds now, read with WM_GETTEXT)
+//                                        inside needW needH (an edit's text is what it holds now, read
+//                                        with WM_GETTEXT; inside: 1 when the control lies within its
+//                                        parent's client area; needW needH: the size its text needs in
+//                                        the dialogs' font at this display's dots per inch, with the
+//                                        room the control's frame, box or margins take; 0 0 for images)
 //   wintool child WINDOW ID              the first descendant with that id (a page of a panel), as 0x...
 //   wintool focus WINDOW                 the control with the keyboard focus in WINDOW's thread:
 //                                        id class selStart selEnd (the selection of an edit, else -1 -1)
@@ -16,7 +20,8 @@
 //   wintool wait TITLE SECONDS           waits until a visible window has the title; exit 1 on time-out
 //   wintool hold-hotkey MOD VK SECONDS   keeps a hotkey registered (another program holding it)
 //   wintool tab WINDOW ID                selected index of the tab control ID
-//   wintool screen                       the screen size and bits per pixel
+//   wintool screen                       the screen size and bits per pixel, the number of monitors,
+//                                        the virtual screen (l t r b) and the dots per inch
 //   wintool bars L T W H SECONDS         a window at that place painted in eight bars 40 pixels wide:
 //                                        black, red, green, blue, yellow, cyan, magenta, white
 //   wintool framed L T W H SECONDS       a captioned, sizable window "wintool framed" at that place; prints
@@ -26,6 +31,8 @@
 //   wintool palette SECONDS              a window realizes 236 new colours in the foreground for that long;
 //                                        prints the system palette entries 10..13 before and after
 //   wintool pointer                      where the pointer is, as Wine has it: x y
+//   wintool dpi WINDOW                   the window's DPI awareness (0 unaware, 1 system, 2 per monitor)
+//                                        and its dots per inch
 //   wintool freeze WINDOW SECONDS        suspends the thread that runs the window for that long (a
 //                                        program whose user-interface thread is held up, as by a slow disk)
 //   wintool lock-key SUBKEY              creates HKEY_LOCAL_MACHINE\SUBKEY readable only: nobody may
@@ -177,6 +184,55 @@ int Items(HWND combo) {
     return 0;
 }
 
+bool InsideParent(HWND hwnd) {
+    HWND parent = GetParent(hwnd);
+    RECT own{}, room{};
+    if (!parent || !GetWindowRect(hwnd, &own) || !GetClientRect(parent, &room)) return false;
+    MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&room), 2);
+    return own.left >= room.left && own.top >= room.top && own.right <= room.right && own.bottom <= room.bottom;
+}
+
+// What the text of a control needs, measured in the font the dialog
+// templates name ("MS Shell Dlg", 8 points) at the display's dots per inch:
+// a control from another process does not lend its font.
+SIZE TextNeed(HWND hwnd, const std::string& cls, const std::string& text) {
+    SIZE need{0, 0};
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    const int buttonType = style & BS_TYPEMASK;
+    const int staticType = style & SS_TYPEMASK;
+    const bool isButton = cls == "Button", isStatic = cls == "Static", isEdit = cls == "Edit";
+    if ((!isButton && !isStatic && !isEdit) || (isButton && buttonType == BS_OWNERDRAW) ||
+        (isStatic && staticType > SS_SIMPLE && staticType != SS_LEFTNOWORDWRAP))
+        return need;
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Shell Dlg");
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const bool wraps = isStatic && staticType <= SS_RIGHT;
+    RECT r = {0, 0, wraps ? client.right : 0, 0};
+    const std::string shown = isEdit ? std::string("0") : text;   // an edit needs the height of a line
+    DrawTextA(dc, shown.c_str(), -1, &r, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    need = {isEdit ? 0 : r.right, r.bottom};
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    if (isButton && (buttonType == BS_PUSHBUTTON || buttonType == BS_DEFPUSHBUTTON)) {
+        need.cx += 4 * edge;
+        need.cy += 2 * edge;
+    } else if (isButton && buttonType == BS_GROUPBOX) {
+        need.cx += MulDiv(16, dpi, 96);   // the frame's indent on both sides of the title
+    } else if (isButton) {
+        need.cx += GetSystemMetrics(SM_CXMENUCHECK) + MulDiv(4, dpi, 96);   // the box and its gap
+    } else if (isEdit) {
+        need.cy += 2 * GetSystemMetrics(SM_CYEDGE);
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return need;
+}
+
 int Controls(HWND parent) {
     if (!parent) return 2;
     for (HWND hwnd : Descendants(parent)) {
@@ -188,7 +244,9 @@ int Controls(HWND parent) {
         std::printf("%d\t%s\t%d\t%d\t%ld\t", GetDlgCtrlID(hwnd), cls.c_str(), IsWindowEnabled(hwnd) ? 1 : 0,
                     IsWindowVisible(hwnd) ? 1 : 0, checked);
         PrintRect(hwnd);
-        std::printf("\t%s\n", Escaped(cls == "Edit" ? CurrentText(hwnd) : Text(hwnd)).c_str());
+        const std::string text = cls == "Edit" ? CurrentText(hwnd) : Text(hwnd);
+        const SIZE need = TextNeed(hwnd, cls, text);
+        std::printf("\t%s\t%d\t%ld\t%ld\n", Escaped(text).c_str(), InsideParent(hwnd) ? 1 : 0, need.cx, need.cy);
     }
     return 0;
 }
@@ -433,8 +491,11 @@ int main(int argc, char** argv) {
     if (verb == "msgbox") return MessageBoxes();
     if (verb == "screen") {
         HDC dc = GetDC(nullptr);
-        std::printf("%d\t%d\t%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                    GetDeviceCaps(dc, BITSPIXEL));
+        const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        std::printf("%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\n", GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN), GetDeviceCaps(dc, BITSPIXEL), GetSystemMetrics(SM_CMONITORS),
+                    left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN),
+                    GetDeviceCaps(dc, LOGPIXELSY));
         ReleaseDC(nullptr, dc);
         return 0;
     }
@@ -502,6 +563,22 @@ int main(int argc, char** argv) {
         POINT at{};
         if (!GetCursorPos(&at)) return 1;
         std::printf("%ld\t%ld\n", at.x, at.y);
+        return 0;
+    }
+    if (verb == "dpi" && argc >= 3) {
+        // Looked up at run time: the headers offer them only to newer targets.
+        HMODULE user = GetModuleHandleA("user32.dll");
+        using ContextOf = HANDLE(WINAPI*)(HWND);
+        using AwarenessOf = int(WINAPI*)(HANDLE);
+        using DpiOf = UINT(WINAPI*)(HWND);
+        using Any = void(WINAPI*)();
+        auto contextOf = reinterpret_cast<ContextOf>(reinterpret_cast<Any>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+        auto awarenessOf =
+            reinterpret_cast<AwarenessOf>(reinterpret_cast<Any>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+        auto dpiOf = reinterpret_cast<DpiOf>(reinterpret_cast<Any>(GetProcAddress(user, "GetDpiForWindow")));
+        HWND hwnd = FindByName(argv[2]);
+        if (!hwnd || !contextOf || !awarenessOf || !dpiOf) return 1;
+        std::printf("%d\t%u\n", awarenessOf(contextOf(hwnd)), dpiOf(hwnd));
         return 0;
     }
     if (verb == "freeze" && argc >= 4) {

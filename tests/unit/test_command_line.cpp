@@ -108,6 +108,11 @@ TEST_CASE("numbers: blanks, sign, trailing text, no digits, clamping") {
 
     Run x({"-x"});
     CHECK(x.settings.StartX == 0);
+
+    // A monitor left of or above the primary one lies at negative coordinates.
+    Run left({"-x-1000", "-y-20"});
+    CHECK(left.settings.StartX == -1000);
+    CHECK(left.settings.StartY == -20);
 }
 
 TEST_CASE("fractions for -f set both rates and are always finite") {

@@ -41,6 +41,15 @@ TEST_CASE("a saved position beyond the right or bottom edge is shifted in") {
     CHECK(Same(PlaceAtSavedPosition(wide, 10, 10, kDesktop), RECT{-76, 10, 1024, 60}));
 }
 
+TEST_CASE("a saved position on another monitor is kept on that monitor") {
+    const RECT right = {1024, 0, 2048, 768};   // a second monitor right of the primary
+    CHECK(Same(PlaceAtSavedPosition(kWindow, 1500, 100, right), RECT{1500, 100, 1861, 179}));
+    CHECK(Same(PlaceAtSavedPosition(kWindow, 1900, 100, right), RECT{1687, 100, 2048, 179}));
+    const RECT left = {-1280, -200, 0, 824};   // left of the primary, reaching higher
+    CHECK(Same(PlaceAtSavedPosition(kWindow, -300, -250, left), RECT{-361, -199, 0, -120}));
+    CHECK(Same(PlaceAtSavedPosition(kWindow, -100, 800, left), RECT{-361, 745, 0, 824}));
+}
+
 TEST_CASE("growing for the settings panel moves up only as far as needed") {
     CHECK(Same(WithHeight(kWindow, 355, kDesktop), RECT{300, 200, 661, 555}));
     CHECK(Same(WithHeight(RECT{300, 600, 661, 679}, 355, kDesktop), RECT{300, 413, 661, 768}));
@@ -70,6 +79,12 @@ TEST_CASE("the version label takes major, minor and release") {
 }
 
 TEST_CASE("image buttons pick the image of their state") {
+    CHECK(ImageScaleFor(96) == 1);
+    CHECK(ImageScaleFor(144) == 1);   // 1.5 would blur: the images keep their pixels
+    CHECK(ImageScaleFor(191) == 1);
+    CHECK(ImageScaleFor(192) == 2);
+    CHECK(ImageScaleFor(288) == 3);
+    CHECK(ImageScaleFor(0) == 1);
     CHECK(ButtonImageIndex(0) == 0);
     CHECK(ButtonImageIndex(ODS_SELECTED) == 1);
     CHECK(ButtonImageIndex(ODS_FOCUS) == 2);

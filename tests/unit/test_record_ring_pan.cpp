@@ -159,6 +159,35 @@ TEST_CASE("pan: clamping at the screen edges") {
     CHECK(PanStep(in).startX == 319);
 }
 
+TEST_CASE("pan: the virtual screen's edges, left of and above the primary monitor") {
+    // Monitors at (-1024, -200) to (1280, 768): 2304 x 968.
+    PanInput in = Base();
+    in.screenLeft = -1024;
+    in.screenTop = -200;
+    in.screenWidth = 2304;
+    in.screenHeight = 968;
+    in.x = -1000;   // -1200: across onto the left monitor, then its edge
+    in.y = 150;
+    PanResult r = PanStep(in);
+    CHECK(r.startX == -1024);
+    CHECK(r.startY == 50);
+    in.startX = -1000;   // on the left monitor, crossing back onto the primary
+    in.x = 1300;         // +1100
+    CHECK(PanStep(in).startX == 100);
+    in.x = 3000;   // far right: one pixel short of the right edge, 1280 - 320 - 1
+    in.y = -400;   // far up: the top of the upper monitor
+    r = PanStep(in);
+    CHECK(r.startX == 959);
+    CHECK(r.startY == -200);
+    in = Base();   // a corner on no monitor at all is pulled in without a move
+    in.screenLeft = -1024;
+    in.screenWidth = 2048;
+    in.startX = -2000;
+    CHECK(PanStep(in).startX == -1024);
+    in.width = 4000;   // wider than every monitor together: the virtual left
+    CHECK(PanStep(in).startX == -1024);
+}
+
 TEST_CASE("pan: off, and inverted by exactly the pan modifiers") {
     PanInput in = Base();
     in.panLocked = 0;

@@ -11,6 +11,7 @@ bool Same(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 bool Same(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+const RECT kPrimary = {0, 0, 1024, 768};
 }  // namespace
 
 TEST_CASE("region: a drag in either direction gives the same rectangle, right and bottom exclusive") {
@@ -31,18 +32,48 @@ TEST_CASE("region: a drag in either direction gives the same rectangle, right an
 
 TEST_CASE("region: the size label is centred when it fits, else outside the top-left corner") {
     // 320x240: centred, halves truncated.
-    CHECK(Same(PlaceSizeLabel({100, 100, 419, 339}, 56, 16, 1024, 768), POINT{231, 211}));
+    CHECK(Same(PlaceSizeLabel({100, 100, 419, 339}, 56, 16, kPrimary), POINT{231, 211}));
     // 30x20: outside the upper-left corner.
-    CHECK(Same(PlaceSizeLabel({200, 200, 229, 219}, 40, 16, 1024, 768), POINT{160, 184}));
+    CHECK(Same(PlaceSizeLabel({200, 200, 229, 219}, 40, 16, kPrimary), POINT{160, 184}));
     // Wide enough alone is enough.
-    CHECK(Same(PlaceSizeLabel({100, 100, 419, 109}, 56, 16, 1024, 768), POINT{231, 96}));
+    CHECK(Same(PlaceSizeLabel({100, 100, 419, 109}, 56, 16, kPrimary), POINT{231, 96}));
     // The margin is strict: a label exactly 24 pixels short of right - left goes outside.
-    CHECK(Same(PlaceSizeLabel({100, 100, 180, 110}, 56, 16, 1024, 768), POINT{44, 84}));
-    CHECK(Same(PlaceSizeLabel({100, 100, 180, 110}, 55, 16, 1024, 768), POINT{112, 97}));
+    CHECK(Same(PlaceSizeLabel({100, 100, 180, 110}, 56, 16, kPrimary), POINT{44, 84}));
+    CHECK(Same(PlaceSizeLabel({100, 100, 180, 110}, 55, 16, kPrimary), POINT{112, 97}));
     // At the screen's top-left corner: beside the right and bottom edges.
-    CHECK(Same(PlaceSizeLabel({0, 0, 29, 19}, 40, 16, 1024, 768), POINT{29, 19}));
+    CHECK(Same(PlaceSizeLabel({0, 0, 29, 19}, 40, 16, kPrimary), POINT{29, 19}));
     // Never off the screen.
-    CHECK(Same(PlaceSizeLabel({5, 5, 40, 30}, 50, 16, 60, 40), POINT{10, 24}));
+    CHECK(Same(PlaceSizeLabel({5, 5, 40, 30}, 50, 16, RECT{0, 0, 60, 40}), POINT{10, 24}));
+}
+
+TEST_CASE("region: the label stays on the pointer's monitor, left of or beside the primary") {
+    const RECT left = {-1280, -256, 0, 768};   // a monitor left of the primary, reaching higher
+    // Centred on the left monitor, halves rounded down there too: (-1000 - 681 - 56) / 2 = -868.5.
+    CHECK(Same(PlaceSizeLabel({-1000, -200, -681, 39}, 56, 16, left), POINT{-869, -89}));
+    // Small, at that monitor's top-left corner: beside its right and bottom edges.
+    CHECK(Same(PlaceSizeLabel({-1280, -256, -1251, -237}, 40, 16, left), POINT{-1251, -237}));
+    // A band across both monitors, its centre on their border: the label keeps to the pointer's.
+    CHECK(Same(PlaceSizeLabel({-200, 100, 200, 400}, 56, 16, left), POINT{-56, 242}));
+    CHECK(Same(PlaceSizeLabel({-200, 100, 200, 400}, 56, 16, kPrimary), POINT{0, 242}));
+    // A second monitor right of the primary that starts lower: its own top edge counts.
+    const RECT right = {1024, 300, 2048, 1068};
+    CHECK(Same(PlaceSizeLabel({1030, 305, 1059, 324}, 40, 16, right), POINT{1059, 324}));
+    CHECK(Same(PlaceSizeLabel({1500, 1050, 1600, 1067}, 56, 30, right), POINT{1522, 1038}));
+}
+
+TEST_CASE("region: the arrow keys move the corner across monitors and stop at the virtual screen's edges") {
+    const RECT screen = {-1024, 0, 1024, 768};
+    CHECK(Same(NudgeCorner({0, 10}, -1, 0, screen), POINT{-1, 10}));   // onto the left monitor
+    CHECK(Same(NudgeCorner({-1024, 0}, -1, 0, screen), POINT{-1024, 0}));
+    CHECK(Same(NudgeCorner({-1024, 0}, 0, -1, screen), POINT{-1024, 0}));
+    CHECK(Same(NudgeCorner({1023, 767}, 1, 0, screen), POINT{1023, 767}));
+    CHECK(Same(NudgeCorner({1023, 767}, 0, 1, screen), POINT{1023, 767}));
+    CHECK(Same(NudgeCorner({1022, 766}, 1, 0, screen), POINT{1023, 766}));
+    // A drag from the left monitor to the primary: the region starts at a negative x.
+    const ScreenRect region = RegionOf(ExclusiveCorners({100, 339}, {-220, 100}));
+    CHECK(region.x == -220);
+    CHECK(region.width == 321);
+    CHECK(SizeLabelText(OrderedCorners({100, 339}, {-220, 100})) == "321x240");
 }
 
 TEST_CASE("region: acceptance and what a window pick yields") {
