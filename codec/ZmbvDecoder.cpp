@@ -192,71 +192,72 @@ struct Rgb {
 uint8_t Expand5(unsigned v) { return uint8_t((v << 3) | (v >> 2)); }
 uint8_t Expand6(unsigned v) { return uint8_t((v << 2) | (v >> 4)); }
 
+// One pixel of the decoded picture in its own format, as red, green and blue.
+Rgb PixelColour(ZmbvFormat format, const uint8_t* row, int x, const uint8_t* palette) {
+    switch (format) {
+    case ZmbvFormat::Pal8: {
+        const uint8_t* entry = palette + 3 * row[x];
+        return {entry[0], entry[1], entry[2]};
+    }
+    case ZmbvFormat::Rgb555: {
+        const unsigned v = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
+        return {Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31)};
+    }
+    case ZmbvFormat::Rgb565: {
+        const unsigned v = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
+        return {Expand5(v >> 11), Expand6((v >> 5) & 63), Expand5(v & 31)};
+    }
+    default:
+        return {row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+    }
+}
+
+// One pixel in the layout asked for.
+void PutPixel(ZmbvOutput layout, uint8_t* row, int x, Rgb c) {
+    switch (layout) {
+    case ZmbvOutput::Rgb555:
+    case ZmbvOutput::Rgb565: {
+        const unsigned v = layout == ZmbvOutput::Rgb555
+                               ? unsigned(c.r >> 3) << 10 | unsigned(c.g >> 3) << 5 | unsigned(c.b >> 3)
+                               : unsigned(c.r >> 3) << 11 | unsigned(c.g >> 2) << 5 | unsigned(c.b >> 3);
+        row[2 * x] = uint8_t(v);
+        row[2 * x + 1] = uint8_t(v >> 8);
+        break;
+    }
+    case ZmbvOutput::Bgr24:
+        row[3 * x] = c.b;
+        row[3 * x + 1] = c.g;
+        row[3 * x + 2] = c.r;
+        break;
+    default:
+        row[4 * x] = c.b;
+        row[4 * x + 1] = c.g;
+        row[4 * x + 2] = c.r;
+        row[4 * x + 3] = 0;
+        break;
+    }
+}
+
+bool SameLayout(ZmbvOutput layout, ZmbvFormat format) {
+    return (layout == ZmbvOutput::Pal8 && format == ZmbvFormat::Pal8) ||
+           (layout == ZmbvOutput::Rgb555 && format == ZmbvFormat::Rgb555) ||
+           (layout == ZmbvOutput::Rgb565 && format == ZmbvFormat::Rgb565) ||
+           (layout == ZmbvOutput::Bgr0 && format == ZmbvFormat::Bgr0);
+}
+
 }  // namespace
 
 bool ZmbvDecoder::Write(const MutablePictureView& out, ZmbvOutput layout) const {
     if (!out.top || format_ == ZmbvFormat::None) return false;
-    const bool same = (layout == ZmbvOutput::Pal8 && format_ == ZmbvFormat::Pal8) ||
-                      (layout == ZmbvOutput::Rgb555 && format_ == ZmbvFormat::Rgb555) ||
-                      (layout == ZmbvOutput::Rgb565 && format_ == ZmbvFormat::Rgb565) ||
-                      (layout == ZmbvOutput::Bgr0 && format_ == ZmbvFormat::Bgr0);
-    if (same) {
+    if (SameLayout(layout, format_)) {
         for (int y = 0; y < height_; ++y) std::memcpy(out.Row(y), picture_.data() + size_t(y) * rowBytes_, rowBytes_);
         return true;
     }
     if (layout == ZmbvOutput::Pal8) return false;   // no colour reduction
-
     for (int y = 0; y < height_; ++y) {
         const uint8_t* in = picture_.data() + size_t(y) * rowBytes_;
         uint8_t* row = out.Row(y);
-        for (int x = 0; x < width_; ++x) {
-            Rgb c{};
-            switch (format_) {
-            case ZmbvFormat::Pal8: {
-                const uint8_t* entry = palette_.data() + 3 * in[x];
-                c = {entry[0], entry[1], entry[2]};
-                break;
-            }
-            case ZmbvFormat::Rgb555: {
-                const unsigned v = unsigned(in[2 * x]) | unsigned(in[2 * x + 1]) << 8;
-                c = {Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31)};
-                break;
-            }
-            case ZmbvFormat::Rgb565: {
-                const unsigned v = unsigned(in[2 * x]) | unsigned(in[2 * x + 1]) << 8;
-                c = {Expand5(v >> 11), Expand6((v >> 5) & 63), Expand5(v & 31)};
-                break;
-            }
-            default:
-                c = {in[4 * x + 2], in[4 * x + 1], in[4 * x]};
-                break;
-            }
-            switch (layout) {
-            case ZmbvOutput::Rgb555: {
-                const unsigned v = unsigned(c.r >> 3) << 10 | unsigned(c.g >> 3) << 5 | unsigned(c.b >> 3);
-                row[2 * x] = uint8_t(v);
-                row[2 * x + 1] = uint8_t(v >> 8);
-                break;
-            }
-            case ZmbvOutput::Rgb565: {
-                const unsigned v = unsigned(c.r >> 3) << 11 | unsigned(c.g >> 2) << 5 | unsigned(c.b >> 3);
-                row[2 * x] = uint8_t(v);
-                row[2 * x + 1] = uint8_t(v >> 8);
-                break;
-            }
-            case ZmbvOutput::Bgr24:
-                row[3 * x] = c.b;
-                row[3 * x + 1] = c.g;
-                row[3 * x + 2] = c.r;
-                break;
-            default:
-                row[4 * x] = c.b;
-                row[4 * x + 1] = c.g;
-                row[4 * x + 2] = c.r;
-                row[4 * x + 3] = 0;
-                break;
-            }
-        }
+        for (int x = 0; x < width_; ++x) PutPixel(layout, row, x, PixelColour(format_, in, x, palette_.data()));
     }
     return true;
 }
