@@ -96,6 +96,7 @@ private:
 
     std::unique_ptr<Deflater> deflater_;   // zlib, for the frames between key frames
     KeyFrameDeflater keyDeflater_;
+    CodecWorker worker_;                  // the other half of large key frames; lives as long as the encoder
     ZmbvFormat format_ = ZmbvFormat::None;
     int width_ = 0, height_ = 0, bpp_ = 0;
     int blocksX_ = 0, blocksY_ = 0;
@@ -108,6 +109,7 @@ private:
     std::vector<uint8_t> previous_;       // the decoder's picture, top-down, no row padding
     std::vector<uint8_t> payload_;        // one inter frame before deflating
     std::vector<uint64_t> hashes_;        // previous_ row hashes, per block column then row
+    bool hashesKnown_ = false;            // hashes_ are those of previous_
     std::vector<ZmbvVector> lastVectors_; // per block: the vector it took last time it changed
     std::vector<uint8_t> changedSinceKey_; // per block: changed since the last key frame
     bool paletteChangedSinceKey_ = true;

@@ -60,7 +60,8 @@ fuzz options "${1:-45}" 4096 "$here/corpus" "$here/regressions" -- \
     "$root/settings/OptionList.cpp" "$root/settings/SettingsTable.cpp" "$root/settings/AppSettings.cpp" \
     "$here/fuzz_options.cpp"
 fuzz zmbv "${VELMORAX_FUZZ_CODEC_SECONDS:-20}" 8192 "$here/zmbv_corpus" "$here/zmbv_regressions" -- \
-    "$root/record/codec/ZmbvEncoder.cpp" "$root/record/codec/KeyFrameDeflater.cpp" "$root/record/codec/ZmbvDecoder.cpp" \
+    "$root/record/codec/ZmbvEncoder.cpp" "$root/record/codec/KeyFrameDeflater.cpp" "$root/record/codec/CodecWorker.cpp" \
+    "$root/record/codec/ZmbvDecoder.cpp" \
     "$here/fuzz_zmbv.cpp" -lz
 fuzz recovery "${VELMORAX_FUZZ_RECOVERY_SECONDS:-15}" 16384 "$here/recovery_corpus" "$here/recovery_regressions" -- \
     "$root/record/JournalFormat.cpp" "$root/record/AviScan.cpp" "$root/record/AviRebuild.cpp" \
