@@ -92,7 +92,11 @@ int Encode(int width, int height, int frames, int keys) {
                 std::memcmp(check.data(), pictures[size_t(n)].data(), check.size()) == 0;
     }
 
+    std::printf("wall_ms_keys");
+    for (int n = 0; n < frames; n += std::max(1, keys)) std::printf(" %.1f", wall[size_t(n)] * 1000);
+    std::printf("\n");
     std::sort(wall.begin(), wall.end());
+    std::printf("wall_ms_longest %.2f\n", wall.back() * 1000);
     const int inter = frames - keyCount;
     std::printf("frames %d keys %d\n", frames, keyCount);
     std::printf("cpu_ms_per_frame %.2f\n", cpu * 1000 / frames);
