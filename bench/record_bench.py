@@ -25,6 +25,8 @@ work on the machine does not count.
   VELMORAX_BENCH_SECONDS   measured interval per recorder (default 8)
   VELMORAX_BENCH_ROUNDS    rounds of all recorders; medians are printed (default 3)
   VELMORAX_TEST_PREFIX     a pristine Wine prefix to copy (else one is made)
+  VELMORAX_BENCH_ONLY      with --sizes: the recorders to run, by name, comma-separated
+                           (velmorax_codec, x11grab_x264, x11grab_utvideo, x11grab_zmbv)
 """
 import json
 import os
@@ -150,7 +152,17 @@ class Bench:
         time.sleep(SECONDS)
         cpu, wall = Processes.seconds_between(first, self.processes.snapshot([proc.pid]))
         self.s.wintool("post", "Velmorax", WM_HOTKEY, 1, 0)
-        self.s.wait_exit(proc, timeout=120)
+        # A recording that could not keep up has stopped itself and says so.
+        stopped = None
+        deadline = time.time() + 120
+        while proc.poll() is None and time.time() < deadline:
+            for box in self.s.message_boxes():
+                stopped = box["text"].split("\n")[0]
+                self.s.answer(box, 1)
+            time.sleep(0.5)
+        self.s.wait_exit(proc, timeout=10)
+        if stopped:
+            print("  %s: %s" % (name, stopped), flush=True)
         index = index_of(path)
         sizes = [e[3] for e in index if e[3] > 0]
         # Positions are real time: the frames of the interval are its share of them.
@@ -254,6 +266,9 @@ def sizes():
              ("x11grab_x264", ["-c:v", "libx264rgb", "-preset", "ultrafast", "-qp", "0"]),
              ("x11grab_utvideo", ["-c:v", "utvideo"]),
              ("x11grab_zmbv", ["-c:v", "zmbv", "-keyint_min", str(KEYS), "-g", str(KEYS)])]
+    only = os.environ.get("VELMORAX_BENCH_ONLY")
+    if only:
+        peers = [peer for peer in peers if peer[0] in only.split(",")]
     summary = []
     for size in (given[0] if given else SIZES).split(","):
         dims, fps = size.split("@")
@@ -277,12 +292,14 @@ def sizes():
                           "longest write %6.1f ms  (idle %.0f ms/s, load %s -> %s)" % (
                               name, r["written"], r["skipped"], r["bytes"], r["per_frame"] * 1000, r["longest"],
                               idle * 1000, before, load()), flush=True)
-            ours = results["velmorax_codec"]
-            for k, r in enumerate(ours):
-                x264 = results["x11grab_x264"][k]
-                summary.append("%s round %d: empty %d of %d, longest write %.1f ms; against x264: CPU %.2f, "
-                               "bytes %.3f" % (size, k + 1, r["skipped"], r["written"] + r["skipped"], r["longest"],
-                                               r["per_frame"] / x264["per_frame"], r["bytes"] / x264["bytes"]))
+            for k, r in enumerate(results.get("velmorax_codec", [])):
+                line = "%s round %d: empty %d of %d, longest write %.1f ms" % (
+                    size, k + 1, r["skipped"], r["written"] + r["skipped"], r["longest"])
+                if results.get("x11grab_x264"):
+                    x264 = results["x11grab_x264"][k]
+                    line += "; against x264 (which dropped %d): CPU %.2f, bytes %.3f" % (
+                        x264["skipped"], r["per_frame"] / x264["per_frame"], r["bytes"] / x264["bytes"])
+                summary.append(line)
         finally:
             bench.close()
     print("\nours per round (CPU and bytes per frame as a share of x264 lossless ultrafast in the same round):")

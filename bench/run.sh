@@ -9,6 +9,7 @@
 #   bench/run.sh --limit               the real file size limit instead (see record_bench.py)
 #   VELMORAX_BENCH_SECONDS   measured interval per recorder (default 8; 10 with --sizes)
 #   VELMORAX_BENCH_ROUNDS    rounds of all recorders (default 3; 2 with --sizes)
+#   VELMORAX_BENCH_ONLY      with --sizes: the recorders to run (see record_bench.py)
 #   VELMORAX_TEST_PREFIX     a pristine Wine prefix to copy (else one is made)
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
