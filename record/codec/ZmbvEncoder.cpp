@@ -270,16 +270,16 @@ void ZmbvEncoder::FindChangedBlocks(const PictureView& picture) {
     for (int by = 0; by < blocksY_; ++by) {
         const int y0 = by * kZmbvBlockSize, h = std::min(kZmbvBlockSize, height_ - y0);
         // Whole rows first: on a still screen most rows are equal and no
-        // block of them needs a look.
-        bool anyRowDiffers = false;
-        for (int r = 0; r < h && !anyRowDiffers; ++r)
-            anyRowDiffers = !RowsEqual(picture.Row(y0 + r), PreviousAt(0, y0 + r), rowBytes_);
-        if (!anyRowDiffers) continue;
+        // block of them needs a look; in the blocks, only the rows from the
+        // first that differs.
+        int first = 0;
+        while (first < h && RowsEqual(picture.Row(y0 + first), PreviousAt(0, y0 + first), rowBytes_)) ++first;
+        if (first == h) continue;
         for (int bx = 0; bx < blocksX_; ++bx) {
             const int x0 = bx * kZmbvBlockSize;
             const size_t bytes = size_t(std::min(kZmbvBlockSize, width_ - x0)) * bpp_;
-            if (!BlockEqual(picture.Row(y0) + size_t(x0) * bpp_, picture.stride, PreviousAt(x0, y0),
-                            ptrdiff_t(rowBytes_), bytes, h))
+            if (!BlockEqual(picture.Row(y0 + first) + size_t(x0) * bpp_, picture.stride, PreviousAt(x0, y0 + first),
+                            ptrdiff_t(rowBytes_), bytes, h - first))
                 changed_.push_back({by * blocksX_ + bx, -1, {}, 0, {}, 0, h, false});
         }
     }
