@@ -167,9 +167,11 @@ class Bench:
         sizes = [e[3] for e in index if e[3] > 0]
         # Positions are real time: the frames of the interval are its share of them.
         frames = len(sizes) * wall / (len(index) / self.fps)
-        longest = float(open(times).read().split()[1]) if os.path.exists(times) else float("nan")
+        facts = open(times).read().split() if os.path.exists(times) else []
+        longest = float(facts[1]) if facts else float("nan")
+        longest_at = int(facts[3]) if facts else -1
         return dict(name=name, cpu=cpu, wall=wall, frames=frames, written=len(sizes), skipped=len(index) - len(sizes),
-                    bytes=sum(sizes) / max(1, len(sizes)), path=path, longest=longest)
+                    bytes=sum(sizes) / max(1, len(sizes)), path=path, longest=longest, longest_at=longest_at)
 
     def ffmpeg(self, name, codec_args):
         path = os.path.join(self.s.work, name + ".avi")
@@ -190,7 +192,7 @@ class Bench:
         frames = len(sizes) * wall / total
         return dict(name=name, cpu=cpu, wall=wall, frames=frames, written=len(sizes),
                     skipped=max(0, int(round(self.fps * total)) - len(sizes)), bytes=sum(sizes) / max(1, len(sizes)),
-                    path=path, longest=float("nan"))
+                    path=path, longest=float("nan"), longest_at=-1)
 
     def same_frames_zmbv(self, ours):
         """ffmpeg's zmbv on the first frames of our recording (decoded exactly),
@@ -289,9 +291,9 @@ def sizes():
                     os.remove(r["path"])
                     results[name].append(r)
                     print("  %-16s written %5d  empty/dropped %4d  %9.0f bytes/frame  %6.2f ms CPU/frame  "
-                          "longest write %6.1f ms  (idle %.0f ms/s, load %s -> %s)" % (
+                          "longest write %6.1f ms at frame %d  (idle %.0f ms/s, load %s -> %s)" % (
                               name, r["written"], r["skipped"], r["bytes"], r["per_frame"] * 1000, r["longest"],
-                              idle * 1000, before, load()), flush=True)
+                              r["longest_at"], idle * 1000, before, load()), flush=True)
             for k, r in enumerate(results.get("velmorax_codec", [])):
                 line = "%s round %d: empty %d of %d, longest write %.1f ms" % (
                     size, k + 1, r["skipped"], r["written"] + r["skipped"], r["longest"])
