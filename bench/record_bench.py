@@ -18,7 +18,7 @@ work on the machine does not count.
                                             ultrafast, qp 0), utvideo and zmbv; empty positions and
                                             the writer's longest frame (default 1920x1080@30,
                                             1920x1080@60, 2560x1440@60, 3840x2160@30; 10 s
-                                            measured, 2 rounds: about 3 minutes per size and round)
+                                            measured, 2 rounds: about 15 minutes in all)
     python3 bench/record_bench.py --limit   the real size limit instead: "DIB " at 1920x1080
                                             until the recording stops itself (about 2 GB on disk)
 
