@@ -5,11 +5,15 @@
 //                                                 CPU and wall time per frame and bytes per frame;
 //                                                 checks that our decoder gives every frame back
 //   codec_bench raw WIDTH HEIGHT FRAMES           writes the frames to standard output as raw bgr0
+//   codec_bench memory WIDTH HEIGHT [short]       the key-frame deflater's peak memory per picture
+//                                                 byte on noise (short: its worst case, a short
+//                                                 match after every literal), three key frames
 #include "DesktopScene.h"
 #include "codec/ZmbvDecoder.h"
 #include "codec/ZmbvEncoder.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -92,7 +96,11 @@ int Encode(int width, int height, int frames, int keys) {
                 std::memcmp(check.data(), pictures[size_t(n)].data(), check.size()) == 0;
     }
 
+    std::printf("wall_ms_keys");
+    for (int n = 0; n < frames; n += std::max(1, keys)) std::printf(" %.1f", wall[size_t(n)] * 1000);
+    std::printf("\n");
     std::sort(wall.begin(), wall.end());
+    std::printf("wall_ms_longest %.2f\n", wall.back() * 1000);
     const int inter = frames - keyCount;
     std::printf("frames %d keys %d\n", frames, keyCount);
     std::printf("cpu_ms_per_frame %.2f\n", cpu * 1000 / frames);
@@ -106,12 +114,50 @@ int Encode(int width, int height, int frames, int keys) {
     return exact ? 0 : 1;
 }
 
+size_t Commit(bool peak) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return peak ? counters.PeakPagefileUsage : counters.PagefileUsage;
+}
+
+int Memory(int width, int height, bool shortMatches) {
+    const size_t size = size_t(width) * size_t(height) * 4;
+    std::vector<uint8_t> picture(size), out(KeyFrameDeflater::Bound(size), 0);
+    uint32_t seed = 1;
+    for (size_t i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        picture[i] = shortMatches && i % 4 ? 0 : uint8_t(seed >> 16);
+    }
+    KeyFrameDeflater::Layout layout;
+    layout.pixelBytes = 4;
+    layout.rowBytes = size_t(width) * 4;
+    layout.blocksPerRow = size_t(width + 15) / 16;
+    layout.blockBytes = 64;
+    layout.blockRows = 16;
+    std::vector<uint8_t> unchanged(layout.blocksPerRow * size_t(height + 15) / 16, 0);
+    const size_t before = Commit(false);
+    KeyFrameDeflater deflater;
+    CodecWorker worker;   // as the encoder has one: for pictures deflated in pieces
+    if (size >= KeyFrameDeflater::kPiecesFrom) worker.Start();
+    for (int k = 0; k < 3; ++k) {
+        layout.changedBlocks = k ? unchanged.data() : nullptr;
+        if (!deflater.Deflate(picture.data(), size, layout, out.data(), out.size(), 0, &worker)) return 1;
+    }
+    const double peak = double(Commit(true) - before);
+    std::printf("deflater_peak_mb %.1f\n", peak / 1e6);
+    std::printf("deflater_bytes_per_picture_byte %.2f\n", peak / double(size));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5) return 2;
+    if (argc < 4) return 2;
     const std::string verb = argv[1];
-    const int width = std::atoi(argv[2]), height = std::atoi(argv[3]), frames = std::atoi(argv[4]);
+    const int width = std::atoi(argv[2]), height = std::atoi(argv[3]), frames = argc >= 5 ? std::atoi(argv[4]) : 1;
+    if (verb == "memory" && width > 0 && height > 0)
+        return Memory(width, height, argc >= 5 && std::string(argv[4]) == "short");
     if (width < 1 || height < 1 || frames < 1) return 2;
     if (verb == "raw") return Raw(width, height, frames);
     if (verb == "encode" && argc >= 6) return Encode(width, height, frames, std::atoi(argv[5]));

@@ -12,12 +12,21 @@ measured just before. The processes' own times, not the machine's: other
 work on the machine does not count.
 
     python3 bench/record_bench.py           (after a win64 build; bench/run.sh sets the paths)
+    python3 bench/record_bench.py --sizes [WxH@FPS,...]
+                                            large screens: each size on a screen of its own, our
+                                            codec against x11grab with x264 lossless (libx264rgb
+                                            ultrafast, qp 0), utvideo and zmbv; empty positions and
+                                            the writer's longest frame (default 1920x1080@30,
+                                            1920x1080@60, 2560x1440@60, 3840x2160@30; 10 s
+                                            measured, 2 rounds: about 15 minutes in all)
     python3 bench/record_bench.py --limit   the real size limit instead: "DIB " at 1920x1080
                                             until the recording stops itself (about 2 GB on disk)
 
   VELMORAX_BENCH_SECONDS   measured interval per recorder (default 8)
   VELMORAX_BENCH_ROUNDS    rounds of all recorders; medians are printed (default 3)
   VELMORAX_TEST_PREFIX     a pristine Wine prefix to copy (else one is made)
+  VELMORAX_BENCH_ONLY      with --sizes: the recorders to run, by name, comma-separated
+                           (velmorax_codec, x11grab_x264, x11grab_utvideo, x11grab_zmbv)
 """
 import json
 import os
@@ -34,8 +43,10 @@ from harness import BUILD, WINE, Session  # noqa: E402
 SCENE = os.path.join(BUILD, "bench", "scene_window.exe")
 WIDTH, HEIGHT, FPS = 1280, 720, 30
 KEYS = 20            # the recorder's default key frame interval; ffmpeg's zmbv is given the same
-SECONDS = float(os.environ.get("VELMORAX_BENCH_SECONDS", "8"))
-ROUNDS = int(os.environ.get("VELMORAX_BENCH_ROUNDS", "3"))
+SIZES = "1920x1080@30,1920x1080@60,2560x1440@60,3840x2160@30"
+LARGE = "--sizes" in sys.argv[1:]
+SECONDS = float(os.environ.get("VELMORAX_BENCH_SECONDS", "10" if LARGE else "8"))
+ROUNDS = int(os.environ.get("VELMORAX_BENCH_ROUNDS", "2" if LARGE else "3"))
 WARM_UP = 2.0        # before the interval: the recorder's start is not measured
 SAME_FRAMES = 150    # frames of our recording that ffmpeg's zmbv encodes again, for sizes of the same frames
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -92,9 +103,14 @@ class Processes:
         return sum(b[pid] - a[pid] for pid in a if pid in b) / TICKS, t1 - t0
 
 
+def load():
+    return open("/proc/loadavg").read().split()[0]
+
+
 class Bench:
-    def __init__(self):
-        self.s = Session(width=1920, height=1080)
+    def __init__(self, width=WIDTH, height=HEIGHT, fps=FPS, screen=(1920, 1080)):
+        self.width, self.height, self.fps = width, height, fps
+        self.s = Session(width=screen[0], height=screen[1])
         self.processes = Processes(self.s)
         self.scene = None
 
@@ -105,11 +121,12 @@ class Bench:
         self.s.close()
 
     def show_scene(self):
-        self.scene = subprocess.Popen([WINE, SCENE, str(WIDTH), str(HEIGHT)], env=self.s.env, cwd=self.s.work,
+        self.scene = subprocess.Popen([WINE, SCENE, str(self.width), str(self.height)], env=self.s.env, cwd=self.s.work,
                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         if self.scene.stdout.readline().strip() != "shown":
             raise RuntimeError("the scene did not show")
-        self.s.xdotool("mousemove", 1900, 1060)   # the pointer away from the region
+        # The pointer away from the region where there is room, else in a corner.
+        self.s.xdotool("mousemove", self.s.screen[0] - 20, self.s.screen[1] - 20)
 
     def idle_rate(self):
         """CPU seconds per second of the session without a recorder (the scene moving)."""
@@ -124,8 +141,10 @@ class Bench:
         if compressor:
             env["VELMORAX_TEST_COMPRESSOR"] = compressor
         path = os.path.join(self.s.work, name + ".avi")
-        proc = subprocess.Popen([WINE, self.s.program(), "-recx", "-i-", "-x0", "-y0", "-w%d" % WIDTH,
-                                 "-h%d" % HEIGHT, "-f%d" % FPS, "-k%d" % KEYS, "-a", os.path.basename(path)],
+        times = os.path.join(self.s.work, name + ".times")
+        env["VELMORAX_TEST_WRITE_TIMES"] = "Z:" + times.replace("/", "\\")
+        proc = subprocess.Popen([WINE, self.s.program(), "-recx", "-i-", "-x0", "-y0", "-w%d" % self.width,
+                                 "-h%d" % self.height, "-f%d" % self.fps, "-k%d" % KEYS, "-a", os.path.basename(path)],
                                 cwd=self.s.work, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.s.wait_window("Velmorax")
         time.sleep(WARM_UP)
@@ -133,21 +152,35 @@ class Bench:
         time.sleep(SECONDS)
         cpu, wall = Processes.seconds_between(first, self.processes.snapshot([proc.pid]))
         self.s.wintool("post", "Velmorax", WM_HOTKEY, 1, 0)
-        self.s.wait_exit(proc, timeout=120)
+        # A recording that could not keep up has stopped itself and says so.
+        stopped = None
+        deadline = time.time() + 120
+        while proc.poll() is None and time.time() < deadline:
+            for box in self.s.message_boxes():
+                stopped = box["text"].split("\n")[0]
+                self.s.answer(box, 1)
+            time.sleep(0.5)
+        self.s.wait_exit(proc, timeout=10)
+        if stopped:
+            print("  %s: %s" % (name, stopped), flush=True)
         index = index_of(path)
         sizes = [e[3] for e in index if e[3] > 0]
         # Positions are real time: the frames of the interval are its share of them.
-        frames = len(sizes) * wall / (len(index) / FPS)
+        frames = len(sizes) * wall / (len(index) / self.fps)
+        facts = open(times).read().split() if os.path.exists(times) else []
+        longest = float(facts[1]) if facts else float("nan")
+        longest_at = int(facts[3]) if facts else -1
         return dict(name=name, cpu=cpu, wall=wall, frames=frames, written=len(sizes), skipped=len(index) - len(sizes),
-                    bytes=sum(sizes) / max(1, len(sizes)), path=path)
+                    bytes=sum(sizes) / max(1, len(sizes)), path=path, longest=longest, longest_at=longest_at)
 
     def ffmpeg(self, name, codec_args):
         path = os.path.join(self.s.work, name + ".avi")
         total = WARM_UP + SECONDS + 1
         # Passthrough: only frames grabbed are encoded (an encoder that cannot
         # keep up gets fewer, not repeated ones).
-        proc = subprocess.Popen(["ffmpeg", "-v", "error", "-y", "-f", "x11grab", "-framerate", str(FPS), "-video_size",
-                                 "%dx%d" % (WIDTH, HEIGHT), "-i", self.s.display + "+0,0", "-t", str(total),
+        proc = subprocess.Popen(["ffmpeg", "-v", "error", "-y", "-f", "x11grab", "-framerate", str(self.fps),
+                                 "-video_size", "%dx%d" % (self.width, self.height), "-i", self.s.display + "+0,0",
+                                 "-t", str(total),
                                  "-fps_mode", "passthrough"] + codec_args + [path],
                                 env=self.s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(WARM_UP)
@@ -158,8 +191,8 @@ class Bench:
         sizes = packet_sizes(path)
         frames = len(sizes) * wall / total
         return dict(name=name, cpu=cpu, wall=wall, frames=frames, written=len(sizes),
-                    skipped=max(0, int(round(FPS * total)) - len(sizes)), bytes=sum(sizes) / max(1, len(sizes)),
-                    path=path)
+                    skipped=max(0, int(round(self.fps * total)) - len(sizes)), bytes=sum(sizes) / max(1, len(sizes)),
+                    path=path, longest=float("nan"), longest_at=-1)
 
     def same_frames_zmbv(self, ours):
         """ffmpeg's zmbv on the first frames of our recording (decoded exactly),
@@ -226,6 +259,56 @@ def compare():
         bench.close()
 
 
+def sizes():
+    """Our codec at large sizes and rates against the lossless peers, each
+    size on a screen of its size, in rounds; the load of the machine beside
+    every figure (other work disturbs CPU figures and empty positions)."""
+    given = [a for a in sys.argv[1:] if not a.startswith("--")]
+    peers = [("velmorax_codec", None),
+             ("x11grab_x264", ["-c:v", "libx264rgb", "-preset", "ultrafast", "-qp", "0"]),
+             ("x11grab_utvideo", ["-c:v", "utvideo"]),
+             ("x11grab_zmbv", ["-c:v", "zmbv", "-keyint_min", str(KEYS), "-g", str(KEYS)])]
+    only = os.environ.get("VELMORAX_BENCH_ONLY")
+    if only:
+        peers = [peer for peer in peers if peer[0] in only.split(",")]
+    summary = []
+    for size in (given[0] if given else SIZES).split(","):
+        dims, fps = size.split("@")
+        width, height = (int(v) for v in dims.split("x"))
+        bench = Bench(width, height, int(fps), screen=(width, height))
+        try:
+            bench.show_scene()
+            print("\n%dx%d at %s fps, the moving desktop scene on a screen of that size; %.0f s measured after "
+                  "%.0f s of warm-up, %d rounds" % (width, height, fps, SECONDS, WARM_UP, ROUNDS), flush=True)
+            results = {name: [] for name, _ in peers}
+            for round_number in range(ROUNDS):
+                print("round %d" % (round_number + 1), flush=True)
+                for name, args in peers:
+                    idle = bench.idle_rate()
+                    before = load()
+                    r = bench.velmorax(name) if args is None else bench.ffmpeg(name, args)
+                    r["per_frame"] = (r["cpu"] - idle * r["wall"]) / max(1.0, r["frames"])
+                    os.remove(r["path"])
+                    results[name].append(r)
+                    print("  %-16s written %5d  empty/dropped %4d  %9.0f bytes/frame  %6.2f ms CPU/frame  "
+                          "longest write %6.1f ms at frame %d  (idle %.0f ms/s, load %s -> %s)" % (
+                              name, r["written"], r["skipped"], r["bytes"], r["per_frame"] * 1000, r["longest"],
+                              r["longest_at"], idle * 1000, before, load()), flush=True)
+            for k, r in enumerate(results.get("velmorax_codec", [])):
+                line = "%s round %d: empty %d of %d, longest write %.1f ms" % (
+                    size, k + 1, r["skipped"], r["written"] + r["skipped"], r["longest"])
+                if results.get("x11grab_x264"):
+                    x264 = results["x11grab_x264"][k]
+                    line += "; against x264 (which dropped %d): CPU %.2f, bytes %.3f" % (
+                        x264["skipped"], r["per_frame"] / x264["per_frame"], r["bytes"] / x264["bytes"])
+                summary.append(line)
+        finally:
+            bench.close()
+    print("\nours per round (CPU and bytes per frame as a share of x264 lossless ultrafast in the same round):")
+    for line in summary:
+        print("  " + line)
+
+
 def real_limit():
     """Uncompressed 1920x1080 frames until the recording stops itself at the
     size limit: the file stays below 2 GB and every frame it claims decodes."""
@@ -258,4 +341,9 @@ def real_limit():
 
 
 if __name__ == "__main__":
-    real_limit() if "--limit" in sys.argv[1:] else compare()
+    if "--limit" in sys.argv[1:]:
+        real_limit()
+    elif LARGE:
+        sizes()
+    else:
+        compare()

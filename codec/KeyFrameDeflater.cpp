@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -70,8 +71,6 @@ size_t MatchLength(const uint8_t* a, const uint8_t* b, size_t most) {
     while (n < most && a[n] == b[n]) ++n;
     return n;
 }
-
-size_t TokenLength(uint32_t token) { return token & kMatchFlag ? (token >> 15) & 0x1FF : 1; }
 
 uint32_t ShortHash(const uint8_t* p) {
     const uint64_t bytes = p[0] | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
@@ -347,31 +346,206 @@ void WriteStored(BitWriter& out, const uint8_t* data, size_t size) {
 
 size_t StoredBits(size_t size) { return (size + 5 * (size / 0xFFFF + 1)) * 8 + 7; }
 
-}  // namespace
+// The most a piece of n bytes takes: every block stored (a block gathers
+// kBlockTokens tokens, so it holds at least as many bytes, and a stored
+// one costs its bytes, 5 more per 65,535 and a byte to align), the zlib
+// header and the sync flush.
+size_t PieceBound(size_t n) { return n + 6 * (n / kBlockTokens + 2) + 5 * (n / 0xFFFF + 2) + 16; }
 
-void KeyFrameDeflater::Forget() {
-    last_ = {};
-    lastSize_ = lastRowBytes_ = lastPrefixBytes_ = 0;
+struct Match {
+    size_t length = 0;
+    size_t distance = 0;
+};
+
+// A literal or match of the last key frame, read back from its cuts; a
+// distance of 0 is a run of literals.
+struct Cut {
+    size_t length = 0;
+    size_t distance = 0;
+};
+
+// A piece's cuts, compact: a byte below 0x80 is a run of that many plus one
+// literals (the bytes themselves are the picture's); a match is 3 bytes,
+// 0x80 with the top bits of distance - 1, its low byte, length - 3. The list
+// grows to a limit and then keeps what it has: its start.
+class CutList {
+public:
+    void Clear() {
+        bytes_.clear();
+        run_ = kNoRun;
+        full_ = false;
+    }
+    void Release() {
+        bytes_ = {};
+        Clear();
+    }
+    void SetLimit(size_t limit) { limit_ = limit; }
+    void Literal() {
+        if (run_ != kNoRun && bytes_[run_] < 0x7F) {
+            ++bytes_[run_];
+        } else if (Room(1)) {
+            run_ = bytes_.size();
+            bytes_.push_back(0);
+        }
+    }
+    void Match(size_t length, size_t distance) {
+        run_ = kNoRun;
+        if (!Room(3)) return;
+        const size_t d = distance - 1;
+        const uint8_t bytes[3] = {uint8_t(0x80 | d >> 8), uint8_t(d), uint8_t(length - kMinMatch)};
+        bytes_.insert(bytes_.end(), bytes, bytes + 3);
+    }
+    void Swap(CutList& other) {
+        bytes_.swap(other.bytes_);
+        std::swap(run_, other.run_);
+        std::swap(full_, other.full_);
+    }
+    const uint8_t* begin() const { return bytes_.data(); }
+    const uint8_t* end() const { return bytes_.data() + bytes_.size(); }
+
+private:
+    static constexpr size_t kNoRun = SIZE_MAX;
+    // Grows by doubling, never past the limit: once there the rest is lost.
+    bool Room(size_t n) {
+        if (full_) return false;
+        if (bytes_.size() + n > bytes_.capacity()) {
+            const size_t grown = std::min(limit_, std::max<size_t>(4096, bytes_.capacity() * 2));
+            if (bytes_.size() + n > grown) {
+                full_ = true;
+                run_ = kNoRun;
+                return false;
+            }
+            bytes_.reserve(grown);
+        }
+        return true;
+    }
+    std::vector<uint8_t> bytes_;
+    size_t run_ = kNoRun;   // the run of literals still open
+    size_t limit_ = 0;
+    bool full_ = false;
+};
+
+size_t ReadCut(const uint8_t* p, Cut& cut) {
+    if (p[0] < 0x80) {
+        cut = {size_t(p[0]) + 1, 0};
+        return 1;
+    }
+    cut = {size_t(p[2]) + kMinMatch, ((size_t(p[0]) & 0x7F) << 8 | p[1]) + 1};
+    return 3;
 }
 
-void KeyFrameDeflater::Insert(size_t pos) {
-    if (pos + 3 > size_) return;
-    uint32_t& head = head_[ShortHash(data_ + pos)];
-    chain_[pos & (kWindow - 1)] = head;
-    head = uint32_t(pos + 1);
-    if (pos + kLongBytes > size_) return;
-    uint32_t& longHead = longHead_[LongHash(data_ + pos)];
-    longChain_[pos & (kWindow - 1)] = longHead;
-    longHead = uint32_t(pos + 1);
+// The last key frame's cuts in order, as the picture is walked.
+class CutReader {
+public:
+    CutReader(const CutList& list, size_t from) : next_(list.begin()), end_(list.end()), at_(from) { Load(); }
+    bool Valid() const { return valid_; }
+    size_t At() const { return at_; }
+    const Cut& Current() const { return cut_; }
+    // To the cut that covers pos or comes after it; a run of literals that
+    // pos falls in starts at pos.
+    void SkipTo(size_t pos) {
+        while (valid_ && at_ + cut_.length <= pos) {
+            at_ += cut_.length;
+            Load();
+        }
+        if (valid_ && at_ < pos && cut_.distance == 0) {
+            cut_.length -= pos - at_;
+            at_ = pos;
+        }
+    }
+    // The cut after the current one.
+    bool Peek(size_t& at, Cut& cut) const {
+        if (next_ == end_) return false;
+        ReadCut(next_, cut);
+        at = at_ + cut_.length;
+        return true;
+    }
+
+private:
+    void Load() {
+        valid_ = next_ != end_;
+        if (valid_) next_ += ReadCut(next_, cut_);
+    }
+    const uint8_t* next_;
+    const uint8_t* end_;
+    size_t at_;
+    Cut cut_;
+    bool valid_ = false;
+};
+
+}  // namespace
+
+// One piece of a key frame: the bytes [from, to) of the picture, its
+// search tables, its cuts now and the last time, and where it writes.
+struct KeyFrameDeflater::Piece {
+    struct Stretch {   // bytes [from, to) known to lie in unchanged blocks
+        size_t from = 0;
+        size_t to = 0;
+    };
+
+    // The picture, shared by the pieces.
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    Layout layout;
+
+    size_t from = 0, to = 0;
+    size_t lastFrom = 0, lastTo = 0;   // what last covered
+    uint8_t* out = nullptr;
+    size_t capacity = 0;
+    bool header = false;               // the first piece starts the zlib stream
+    size_t written = 0;                // 0: failed
+
+    Match ahead;                       // the match found one byte on, while deciding lazily
+    bool haveAhead = false;
+    Stretch target, source;            // the last unchanged stretches found for tokens and what they repeat
+    std::vector<uint32_t> head, chain; // per hash of 3 bytes: the last position with it, plus one (0: none);
+                                       // per position in the window: the one before with its hash, plus one
+    std::vector<uint32_t> longHead, longChain;   // the same for 16 bytes
+    std::vector<uint32_t> block;       // the tokens not written yet
+    CutList cuts, last;                // this picture's and the last one's
+
+    static void RunTask(void* piece) { static_cast<Piece*>(piece)->Run(); }
+    void Run();
+    bool Deflate();
+    void Forget() {
+        last.Release();
+        cuts.Release();
+        lastFrom = lastTo = 0;
+    }
+    void Literal(size_t pos) {
+        block.push_back(data[pos]);
+        cuts.Literal();
+    }
+    void Emit(Match m) {
+        block.push_back(MatchToken(m.length, m.distance));
+        cuts.Match(m.length, m.distance);
+    }
+    Match Longest(size_t pos) const;
+    void Insert(size_t pos);
+    void Parse(size_t& pos, size_t boundary);
+    bool StillHolds(const Cut& cut, size_t pos);
+    bool Unchanged(size_t pos, size_t length, Stretch& known) const;
+};
+
+void KeyFrameDeflater::Piece::Insert(size_t pos) {
+    if (pos + 3 > size) return;
+    uint32_t& h = head[ShortHash(data + pos)];
+    chain[pos & (kWindow - 1)] = h;
+    h = uint32_t(pos + 1);
+    if (pos + kLongBytes > size) return;
+    uint32_t& longH = longHead[LongHash(data + pos)];
+    longChain[pos & (kWindow - 1)] = longH;
+    longH = uint32_t(pos + 1);
 }
 
 // The longest match at pos among the pixel before, the places with the same
-// 16 and the same 3 bytes, nearest first, and the row above.
-KeyFrameDeflater::Match KeyFrameDeflater::Longest(size_t pos) const {
+// 16 and the same 3 bytes, nearest first, and the row above. It ends with
+// the piece.
+Match KeyFrameDeflater::Piece::Longest(size_t pos) const {
     Match best;
-    const size_t most = std::min(kMaxMatch, size_ - pos);
+    const size_t most = std::min(kMaxMatch, to - pos);
     if (most < kMinMatch) return best;
-    const uint8_t* here = data_ + pos;
+    const uint8_t* here = data + pos;
     auto consider = [&](size_t distance) {
         if (distance > pos || distance > kWindow) return;
         const uint8_t* there = here - distance;
@@ -379,21 +553,21 @@ KeyFrameDeflater::Match KeyFrameDeflater::Longest(size_t pos) const {
         const size_t length = MatchLength(here, there, most);
         if (length > best.length) best = {length, distance};
     };
-    auto walk = [&](const std::vector<uint32_t>& head, const std::vector<uint32_t>& chain, uint32_t hash) {
-        uint32_t candidate = head[hash];
+    auto walk = [&](const std::vector<uint32_t>& heads, const std::vector<uint32_t>& chains, uint32_t hash) {
+        uint32_t candidate = heads[hash];
         for (int step = 0; candidate && step < kChainSteps && best.length < most; ++step) {
             const size_t earlier = candidate - 1;
             if (pos - earlier > kWindow) break;
-            if (pos - earlier != layout_.pixelBytes) consider(pos - earlier);
-            const uint32_t before = chain[earlier & (kWindow - 1)];
+            if (pos - earlier != layout.pixelBytes) consider(pos - earlier);
+            const uint32_t before = chains[earlier & (kWindow - 1)];
             if (before >= candidate) break;
             candidate = before;
         }
     };
-    consider(layout_.pixelBytes);
-    if (best.length < most && pos + kLongBytes <= size_) walk(longHead_, longChain_, LongHash(here));
-    if (best.length < most) walk(head_, chain_, ShortHash(here));
-    if (best.length < most && layout_.rowBytes != layout_.pixelBytes) consider(layout_.rowBytes);
+    consider(layout.pixelBytes);
+    if (best.length < most && pos + kLongBytes <= size) walk(longHead, longChain, LongHash(here));
+    if (best.length < most) walk(head, chain, ShortHash(here));
+    if (best.length < most && layout.rowBytes != layout.pixelBytes) consider(layout.rowBytes);
     if (best.length < kMinMatch || (best.length == kMinMatch && best.distance > kTooFar)) return {};
     return best;
 }
@@ -401,24 +575,24 @@ KeyFrameDeflater::Match KeyFrameDeflater::Longest(size_t pos) const {
 // One literal or match from pos, deciding lazily: a short match waits to
 // see whether the next byte starts a longer one. A match that runs over
 // boundary ends there, where the last picture's tokens take over again.
-void KeyFrameDeflater::Parse(size_t& pos, size_t boundary) {
-    Match best = haveAhead_ ? ahead_ : Longest(pos);
-    haveAhead_ = false;
+void KeyFrameDeflater::Piece::Parse(size_t& pos, size_t boundary) {
+    Match best = haveAhead ? ahead : Longest(pos);
+    haveAhead = false;
     Insert(pos);
-    if (best.length && best.length < kLazyBelow && pos + 1 < size_) {
-        ahead_ = Longest(pos + 1);
-        if (ahead_.length > best.length) {
-            haveAhead_ = true;
+    if (best.length && best.length < kLazyBelow && pos + 1 < to) {
+        ahead = Longest(pos + 1);
+        if (ahead.length > best.length) {
+            haveAhead = true;
             best = {};
         }
     }
     if (best.length && pos < boundary && boundary - pos < best.length && boundary - pos >= kMinMatch)
         best.length = boundary - pos;
     if (!best.length) {
-        tokens_.push_back(data_[pos++]);
+        Literal(pos++);
         return;
     }
-    tokens_.push_back(MatchToken(best.length, best.distance));
+    Emit(best);
     if (best.length <= kInsertWithin)
         for (size_t p = pos + 1; p < pos + best.length; ++p) Insert(p);
     pos += best.length;
@@ -427,8 +601,8 @@ void KeyFrameDeflater::Parse(size_t& pos, size_t boundary) {
 // Whether the bytes from pos on lie in blocks that have not changed. The
 // answer comes from the unchanged stretch found last (tokens are short and
 // come in order), else the blocks around pos are looked at.
-bool KeyFrameDeflater::Unchanged(size_t pos, size_t length, Stretch& known) const {
-    const Layout& l = layout_;
+bool KeyFrameDeflater::Piece::Unchanged(size_t pos, size_t length, Stretch& known) const {
+    const Layout& l = layout;
     if (!l.changedBlocks || length == 0) return false;
     const size_t end = pos + length;
     if (pos >= known.from && end <= known.to) return true;
@@ -442,116 +616,205 @@ bool KeyFrameDeflater::Unchanged(size_t pos, size_t length, Stretch& known) cons
     const size_t at = pos < l.prefixBytes ? 0 : pos - l.prefixBytes;
     const size_t row = at / l.rowBytes, column = at % l.rowBytes;
     const size_t blocks = (l.rowBytes + l.blockBytes - 1) / l.blockBytes;
-    auto changed = [&](size_t r, size_t block) { return l.changedBlocks[r / l.blockRows * l.blocksPerRow + block] != 0; };
+    auto changed = [&](size_t r, size_t b) { return l.changedBlocks[r / l.blockRows * l.blocksPerRow + b] != 0; };
     const size_t reach = (length + kStretchBytes) / l.blockBytes + 1;   // blocks looked at each way
     size_t first = column / l.blockBytes;
     if (changed(row, first)) return false;
     for (size_t looked = 0; first > 0 && looked < reach && !changed(row, first - 1); ++looked) --first;
-    const size_t rows = (size_ - l.prefixBytes + l.rowBytes - 1) / l.rowBytes;
-    size_t r = row, block = column / l.blockBytes;
-    for (size_t looked = 0; r < rows && looked < reach && !changed(r, block); ++looked) {
-        if (++block == blocks) {
-            block = 0;
+    const size_t rows = (size - l.prefixBytes + l.rowBytes - 1) / l.rowBytes;
+    size_t r = row, b = column / l.blockBytes;
+    for (size_t looked = 0; r < rows && looked < reach && !changed(r, b); ++looked) {
+        if (++b == blocks) {
+            b = 0;
             ++r;
         }
     }
-    const size_t from = l.prefixBytes + row * l.rowBytes + first * l.blockBytes;
-    const size_t to = std::min(size_, l.prefixBytes + r * l.rowBytes + std::min(block * l.blockBytes, l.rowBytes));
+    const size_t stretchFrom = l.prefixBytes + row * l.rowBytes + first * l.blockBytes;
+    const size_t stretchTo = std::min(size, l.prefixBytes + r * l.rowBytes + std::min(b * l.blockBytes, l.rowBytes));
     // A palette left unchanged joins on at the front.
-    known = {from == l.prefixBytes && !l.prefixChanged ? 0 : from, to};
+    known = {stretchFrom == l.prefixBytes && !l.prefixChanged ? 0 : stretchFrom, stretchTo};
     return pos >= known.from && end <= known.to;
 }
 
-// A token of the last picture is taken again where its bytes (and for a
-// match the bytes it repeats) lie in unchanged blocks, so the search there
-// would find what it found then; and, to be sure, only when it still
-// gives the same bytes.
-bool KeyFrameDeflater::StillHolds(uint32_t token, size_t pos) {
-    const size_t length = TokenLength(token);
-    if (pos >= size_ || length > size_ - pos || !Unchanged(pos, length, target_)) return false;
-    if (!(token & kMatchFlag)) return data_[pos] == token;
-    const size_t distance = (token & 0x7FFF) + 1;
-    return distance <= pos && Unchanged(pos - distance, length, source_) &&
-           MatchLength(data_ + pos, data_ + pos - distance, length) == length;
+// A cut of the last picture is taken again where its bytes (and for a
+// match the bytes it repeats) lie in unchanged blocks of this piece, so the
+// search there would find what it found then; a match only when it still
+// gives the same bytes. Literals are the picture's bytes, right whatever
+// the map says.
+bool KeyFrameDeflater::Piece::StillHolds(const Cut& cut, size_t pos) {
+    if (pos >= to || cut.length > to - pos || !Unchanged(pos, cut.length, target)) return false;
+    if (cut.distance == 0) return true;
+    return cut.distance <= pos && Unchanged(pos - cut.distance, cut.length, source) &&
+           MatchLength(data + pos, data + pos - cut.distance, cut.length) == cut.length;
 }
 
-size_t KeyFrameDeflater::Deflate(const uint8_t* data, size_t size, const Layout& layout, uint8_t* out,
-                                 size_t capacity) {
-    if (size != lastSize_ || layout.rowBytes != lastRowBytes_ || layout.prefixBytes != lastPrefixBytes_) Forget();
-    data_ = data;
-    size_ = size;
-    layout_ = layout;
-    layout_.pixelBytes = std::max<size_t>(1, layout.pixelBytes);
-    layout_.rowBytes = std::max<size_t>(1, layout.rowBytes);
-    layout_.blockBytes = std::max<size_t>(1, layout.blockBytes);
-    layout_.blockRows = std::max<size_t>(1, layout.blockRows);
-    if (layout_.blocksPerRow != (layout_.rowBytes + layout_.blockBytes - 1) / layout_.blockBytes)
-        layout_.changedBlocks = nullptr;   // a map that does not fit the rows: nothing known
-    haveAhead_ = false;
-    blockTokens_ = 0;
-    target_ = source_ = Stretch{};
+void KeyFrameDeflater::Piece::Run() {
     try {
-        head_.assign(size_t(1) << kHashBits, 0);
-        longHead_.assign(size_t(1) << kHashBits, 0);
-        chain_.resize(kWindow);
-        longChain_.resize(kWindow);
-        tokens_.clear();
-        tokens_.reserve(last_.empty() ? size / 8 : last_.size());
+        if (!Deflate()) written = 0;
     } catch (const std::bad_alloc&) {
-        Forget();
-        return 0;
+        written = 0;
     }
+}
+
+bool KeyFrameDeflater::Piece::Deflate() {
+    written = 0;
+    if (lastFrom != from || lastTo != to) last.Clear();   // cut elsewhere: nothing to take again
+    haveAhead = false;
+    target = source = Stretch{};
+    head.assign(size_t(1) << kHashBits, 0);
+    longHead.assign(size_t(1) << kHashBits, 0);
+    chain.resize(kWindow);
+    longChain.resize(kWindow);
+    block.clear();
+    block.reserve(kBlockTokens + kMaxMatch);
+    cuts.Clear();
+    cuts.SetLimit((to - from) / 4 + 16);
+
+    // The bytes before the piece are its dictionary, as they are the
+    // inflater's.
+    for (size_t p = from - std::min(from, kWindow); p < from; ++p) Insert(p);
 
     BitWriter writer(out, capacity);
-    writer.Put(0x9C78, 16);   // the zlib header: deflate, a 32 KB window
-    size_t cursor = 0, cursorPos = 0;   // last_[cursor] starts at cursorPos
-    size_t blockStart = 0;
+    if (header) writer.Put(0x9C78, 16);   // the zlib header: deflate, a 32 KB window
+    size_t blockStart = from;
     // The tokens since the last block as one block, dynamic or stored,
     // whichever is smaller.
-    auto flush = [&](size_t to) {
-        const DynamicBlock block(tokens_.data() + blockTokens_, tokens_.data() + tokens_.size());
-        if (block.Bits() < StoredBits(to - blockStart)) block.Write(writer);
-        else WriteStored(writer, data + blockStart, to - blockStart);
-        blockTokens_ = tokens_.size();
-        blockStart = to;
+    auto flush = [&](size_t end) {
+        const DynamicBlock dynamic(block.data(), block.data() + block.size());
+        if (dynamic.Bits() < StoredBits(end - blockStart)) dynamic.Write(writer);
+        else WriteStored(writer, data + blockStart, end - blockStart);
+        block.clear();
+        blockStart = end;
         return !writer.Overflow();
     };
-    try {
-        for (size_t pos = 0; pos < size;) {
-            while (cursor < last_.size() && cursorPos < pos) cursorPos += TokenLength(last_[cursor++]);
-            if (cursor < last_.size() && cursorPos == pos && StillHolds(last_[cursor], pos)) {
-                const uint32_t token = last_[cursor];
-                tokens_.push_back(token);
-                if (token & kMatchFlag) Insert(pos);
-                pos += TokenLength(token);
-                haveAhead_ = false;
+    CutReader reader(last, from);
+    for (size_t pos = from; pos < to;) {
+        reader.SkipTo(pos);
+        if (reader.Valid() && reader.At() == pos && StillHolds(reader.Current(), pos)) {
+            Cut cut = reader.Current();
+            if (cut.distance == 0) {
+                // Blocks end where they ended then, after as many tokens.
+                cut.length = std::min(cut.length, kBlockTokens - block.size());
+                for (size_t k = 0; k < cut.length; ++k) Literal(pos + k);
             } else {
-                // The next place where a token of the last picture may hold.
-                size_t next = cursor, boundary = cursorPos;
-                if (next < last_.size() && boundary == pos) boundary += TokenLength(last_[next++]);
-                if (next >= last_.size() || !StillHolds(last_[next], boundary)) boundary = SIZE_MAX;
-                Parse(pos, boundary);
+                Emit({cut.length, cut.distance});
+                Insert(pos);
             }
-            if (tokens_.size() - blockTokens_ >= kBlockTokens) {
-                if (!flush(pos)) break;
+            pos += cut.length;
+            haveAhead = false;
+        } else {
+            // The next place where a cut of the last picture may hold.
+            size_t boundary = SIZE_MAX;
+            if (reader.Valid()) {
+                size_t at = reader.At();
+                Cut cut = reader.Current();
+                bool next = true;
+                if (at == pos) {
+                    if (cut.distance == 0 && cut.length > 1) {
+                        ++at;
+                        --cut.length;
+                    } else {
+                        next = reader.Peek(at, cut);
+                    }
+                }
+                if (next && StillHolds(cut, at)) boundary = at;
             }
+            Parse(pos, boundary);
         }
-        if (!writer.Overflow() && (tokens_.size() > blockTokens_ || size == 0)) flush(size);
-    } catch (const std::bad_alloc&) {
-        Forget();
-        return 0;
+        if (block.size() >= kBlockTokens && !flush(pos)) return false;
     }
-    // The sync flush: an empty stored block ends the frame on a byte.
+    if (!block.empty() || to == from) {
+        if (!flush(to)) return false;
+    }
+    // The sync flush: an empty stored block ends the piece on a byte.
     writer.Put(0, 3);
     writer.Align();
     writer.Bytes(reinterpret_cast<const uint8_t*>("\0\0\xFF\xFF"), 4);
-    if (writer.Overflow()) {
+    if (writer.Overflow()) return false;
+    written = size_t(writer.Next() - out);
+    return true;
+}
+
+KeyFrameDeflater::KeyFrameDeflater() = default;
+KeyFrameDeflater::~KeyFrameDeflater() = default;
+
+size_t KeyFrameDeflater::Bound(size_t size) { return PieceBound(size) + PieceBound(0); }
+
+void KeyFrameDeflater::Forget() {
+    for (auto& piece : pieces_)
+        if (piece) piece->Forget();
+    lastSize_ = lastRowBytes_ = lastPrefixBytes_ = 0;
+    lastPieces_ = 0;
+}
+
+size_t KeyFrameDeflater::Deflate(const uint8_t* data, size_t size, const Layout& given, uint8_t* out,
+                                 size_t capacity, int pieces, CodecWorker* worker) {
+    if (pieces <= 0) pieces = size >= kPiecesFrom ? kMaxPieces : 1;
+    pieces = std::min(pieces, kMaxPieces);
+    if (size < 2) pieces = 1;
+    if (size != lastSize_ || given.rowBytes != lastRowBytes_ || given.prefixBytes != lastPrefixBytes_ ||
+        pieces != lastPieces_)
         Forget();
+    Layout layout = given;
+    layout.pixelBytes = std::max<size_t>(1, layout.pixelBytes);
+    layout.rowBytes = std::max<size_t>(1, layout.rowBytes);
+    layout.blockBytes = std::max<size_t>(1, layout.blockBytes);
+    layout.blockRows = std::max<size_t>(1, layout.blockRows);
+    if (layout.blocksPerRow != (layout.rowBytes + layout.blockBytes - 1) / layout.blockBytes)
+        layout.changedBlocks = nullptr;   // a map that does not fit the rows: nothing known
+
+    // Cut at the row nearest the middle; the second piece writes at the end
+    // of out.
+    size_t cut = size;
+    if (pieces == 2) {
+        const size_t rows = (size - std::min(size, layout.prefixBytes)) / layout.rowBytes;
+        cut = rows >= 2 ? layout.prefixBytes + rows / 2 * layout.rowBytes : size / 2;
+    }
+    const size_t secondCapacity = pieces == 2 ? PieceBound(size - cut) : 0;
+    if (secondCapacity >= capacity) return 0;
+    try {
+        for (int i = 0; i < pieces; ++i)
+            if (!pieces_[i]) pieces_[i] = std::make_unique<Piece>();
+    } catch (const std::bad_alloc&) {
         return 0;
     }
-    last_.swap(tokens_);
+    for (int i = 0; i < pieces; ++i) {
+        Piece& piece = *pieces_[i];
+        piece.data = data;
+        piece.size = size;
+        piece.layout = layout;
+        piece.from = i == 0 ? 0 : cut;
+        piece.to = i == 0 ? cut : size;
+        piece.header = i == 0;
+        piece.out = i == 0 ? out : out + capacity - secondCapacity;
+        piece.capacity = i == 0 ? capacity - secondCapacity : secondCapacity;
+    }
+    if (pieces == 2 && worker) {
+        worker->Run(Piece::RunTask, pieces_[1].get());
+        pieces_[0]->Run();
+        worker->Wait();
+    } else {
+        for (int i = 0; i < pieces; ++i) pieces_[i]->Run();
+    }
+    size_t total = 0;
+    for (int i = 0; i < pieces; ++i) {
+        if (pieces_[i]->written == 0) {
+            Forget();
+            return 0;
+        }
+        total += pieces_[i]->written;
+    }
+    if (pieces == 2) std::memmove(out + pieces_[0]->written, pieces_[1]->out, pieces_[1]->written);
+
+    for (int i = 0; i < pieces; ++i) {
+        Piece& piece = *pieces_[i];
+        piece.last.Swap(piece.cuts);
+        piece.lastFrom = piece.from;
+        piece.lastTo = piece.to;
+    }
     lastSize_ = size;
-    lastRowBytes_ = layout.rowBytes;
-    lastPrefixBytes_ = layout.prefixBytes;
-    return size_t(writer.Next() - out);
+    lastRowBytes_ = given.rowBytes;
+    lastPrefixBytes_ = given.prefixBytes;
+    lastPieces_ = pieces;
+    return total;
 }

@@ -75,12 +75,16 @@ bool ZmbvEncoder::Begin(int width, int height, ZmbvFormat format) {
         deflater_->ready = true;
         level_ = kSmallInterLevel;
         maxFrameBytes_ = FrameBound(width, height, format);
+        // Large key frames are deflated half here, half on the worker's
+        // thread (without one, one after the other).
+        if (previous_.size() >= KeyFrameDeflater::kPiecesFrom) worker_.Start();
     } catch (const std::bad_alloc&) {
         End();
         return false;
     }
     format_ = format;
     needKey_ = true;
+    hashesKnown_ = false;
     return true;
 }
 
@@ -91,7 +95,7 @@ size_t ZmbvEncoder::FrameBound(int width, int height, ZmbvFormat format) {
     const size_t payload = (format == ZmbvFormat::Pal8 ? kZmbvPaletteBytes : 0) +
                            VectorAreaBytes(BlockCount(width, kZmbvBlockSize), BlockCount(height, kZmbvBlockSize)) +
                            size_t(width) * size_t(height) * size_t(BytesPerPixel(format));
-    return kZmbvKeyHeaderBytes + compressBound(uLong(payload)) + 64;
+    return kZmbvKeyHeaderBytes + std::max<size_t>(compressBound(uLong(payload)), KeyFrameDeflater::Bound(payload)) + 64;
 }
 
 void ZmbvEncoder::End() {
@@ -126,9 +130,18 @@ size_t ZmbvEncoder::EncodeKey(const PictureView& picture, const uint8_t* palette
     const uint8_t header[kZmbvKeyHeaderBytes] = {kZmbvKeyFrame, kZmbvMajorVersion, kZmbvMinorVersion, kZmbvDeflated,
                                                  uint8_t(format_), kZmbvBlockSize, kZmbvBlockSize};
     std::memcpy(out, header, sizeof header);
+    // Only the changed blocks differ from the decoder's last picture: they
+    // are copied, and only their rows hashed again unless the hashes are
+    // not known to match the picture (at the start, after a failure).
     FindChangedBlocks(picture);
-    for (const Changed& c : changed_) changedSinceKey_[size_t(c.block)] = 1;
-    for (int y = 0; y < height_; ++y) std::memcpy(PreviousAt(0, y), picture.Row(y), rowBytes_);
+    const bool hashAll = !hashesKnown_;
+    hashesKnown_ = false;
+    for (const Changed& c : changed_) {
+        changedSinceKey_[size_t(c.block)] = 1;
+        const Rect r = BlockRect(c.block);
+        for (int row = 0; row < r.h; ++row)
+            std::memcpy(PreviousAt(r.x0, r.y0 + row), picture.Row(r.y0 + row) + size_t(r.x0) * bpp_, r.bytes);
+    }
 
     // The picture, led by its palette, as the decoder will inflate it.
     const uint8_t* input = previous_.data();
@@ -152,7 +165,7 @@ size_t ZmbvEncoder::EncodeKey(const PictureView& picture, const uint8_t* palette
     layout.blockBytes = size_t(kZmbvBlockSize) * size_t(bpp_);
     layout.blockRows = kZmbvBlockSize;
     const size_t written =
-        keyDeflater_.Deflate(input, size, layout, out + kZmbvKeyHeaderBytes, capacity - kZmbvKeyHeaderBytes);
+        keyDeflater_.Deflate(input, size, layout, out + kZmbvKeyHeaderBytes, capacity - kZmbvKeyHeaderBytes, 0, &worker_);
     if (written == 0) return 0;
     std::fill(changedSinceKey_.begin(), changedSinceKey_.end(), uint8_t(0));
     paletteChangedSinceKey_ = false;
@@ -164,7 +177,16 @@ size_t ZmbvEncoder::EncodeKey(const PictureView& picture, const uint8_t* palette
         deflateSetDictionary(&stream, input + size - dictionary, uInt(dictionary)) != Z_OK)
         return 0;
 
-    HashAllRows();
+    if (hashAll) {
+        HashAllRows();
+    } else {
+        for (const Changed& c : changed_) {
+            const Rect r = BlockRect(c.block);
+            uint64_t* column = hashes_.data() + size_t(r.x0 / kZmbvBlockSize) * height_;
+            for (int row = r.y0; row < r.y0 + r.h; ++row) column[row] = HashRow(PreviousAt(r.x0, row), r.bytes);
+        }
+    }
+    hashesKnown_ = true;
     std::fill(lastVectors_.begin(), lastVectors_.end(), ZmbvVector{});
     hotCount_ = 0;
     return kZmbvKeyHeaderBytes + written;
@@ -248,16 +270,16 @@ void ZmbvEncoder::FindChangedBlocks(const PictureView& picture) {
     for (int by = 0; by < blocksY_; ++by) {
         const int y0 = by * kZmbvBlockSize, h = std::min(kZmbvBlockSize, height_ - y0);
         // Whole rows first: on a still screen most rows are equal and no
-        // block of them needs a look.
-        bool anyRowDiffers = false;
-        for (int r = 0; r < h && !anyRowDiffers; ++r)
-            anyRowDiffers = !RowsEqual(picture.Row(y0 + r), PreviousAt(0, y0 + r), rowBytes_);
-        if (!anyRowDiffers) continue;
+        // block of them needs a look; in the blocks, only the rows from the
+        // first that differs.
+        int first = 0;
+        while (first < h && RowsEqual(picture.Row(y0 + first), PreviousAt(0, y0 + first), rowBytes_)) ++first;
+        if (first == h) continue;
         for (int bx = 0; bx < blocksX_; ++bx) {
             const int x0 = bx * kZmbvBlockSize;
             const size_t bytes = size_t(std::min(kZmbvBlockSize, width_ - x0)) * bpp_;
-            if (!BlockEqual(picture.Row(y0) + size_t(x0) * bpp_, picture.stride, PreviousAt(x0, y0),
-                            ptrdiff_t(rowBytes_), bytes, h))
+            if (!BlockEqual(picture.Row(y0 + first) + size_t(x0) * bpp_, picture.stride, PreviousAt(x0, y0 + first),
+                            ptrdiff_t(rowBytes_), bytes, h - first))
                 changed_.push_back({by * blocksX_ + bx, -1, {}, 0, {}, 0, h, false});
         }
     }

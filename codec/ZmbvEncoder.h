@@ -2,6 +2,12 @@
 // (unchanged, moved or scrolled) plus the XOR of the blocks that differ,
 // all through one deflate stream that lives from key frame to key frame.
 // Plain C++; the Windows driver wraps it.
+//
+// Memory, for pictures of n bytes at 32 bits: the decoder's picture (n),
+// one inter frame's payload (n), row hashes (n / 8), per-block state
+// (about n / 6), zlib's state (about 270 KB) and the key-frame deflater
+// (at most 5n / 8 + 1.7 MB, see KeyFrameDeflater.h): under 3n + 2 MB, so
+// about 100 MB at 3840x2160. The output buffer is the caller's.
 #pragma once
 
 #include "KeyFrameDeflater.h"
@@ -96,6 +102,7 @@ private:
 
     std::unique_ptr<Deflater> deflater_;   // zlib, for the frames between key frames
     KeyFrameDeflater keyDeflater_;
+    CodecWorker worker_;                  // the other half of large key frames; lives as long as the encoder
     ZmbvFormat format_ = ZmbvFormat::None;
     int width_ = 0, height_ = 0, bpp_ = 0;
     int blocksX_ = 0, blocksY_ = 0;
@@ -108,6 +115,7 @@ private:
     std::vector<uint8_t> previous_;       // the decoder's picture, top-down, no row padding
     std::vector<uint8_t> payload_;        // one inter frame before deflating
     std::vector<uint64_t> hashes_;        // previous_ row hashes, per block column then row
+    bool hashesKnown_ = false;            // hashes_ are those of previous_
     std::vector<ZmbvVector> lastVectors_; // per block: the vector it took last time it changed
     std::vector<uint8_t> changedSinceKey_; // per block: changed since the last key frame
     bool paletteChangedSinceKey_ = true;

@@ -2,6 +2,7 @@
 
 #include "../settings/AppSettings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -85,6 +86,11 @@ Silence SingleShotSilence(int32_t sampleRate, int32_t bitsPerSample, double fpsP
 }
 
 bool CaptionVisible(uint32_t startMs, uint32_t nowMs) { return nowMs - startMs < 5000u; }
+
+int32_t StripRows(int32_t width, int32_t bitsPerPixel) {
+    const int64_t rowBytes = (static_cast<int64_t>(width > 0 ? width : 1) * (bitsPerPixel > 0 ? bitsPerPixel : 1) + 7) / 8;
+    return static_cast<int32_t>(std::max<int64_t>(1, std::min<int64_t>(kStripBytes / rowBytes, std::numeric_limits<int32_t>::max())));
+}
 
 bool CursorInCapture(int32_t x, int32_t y, int32_t startX, int32_t startY, int32_t width, int32_t height) {
     const int64_t right = static_cast<int64_t>(startX) + width;

@@ -105,12 +105,13 @@ HCURSOR TickCursor(POINT cursor, const RECT& capture) {
 }
 
 // Copies the rectangle in strips: one large copy from the screen is far
-// slower than a few smaller ones.
+// slower than several smaller ones.
 void CopyScreen(RecordingSession& session, const RECT& capture) {
     const int width = capture.right - capture.left;
     const int height = capture.bottom - capture.top;
-    for (int row = 0; row < height; row += kMaxStripRows) {
-        const int rows = std::min(kMaxStripRows, height - row);
+    const int strip = StripRows(width, session.bitsPerPixel);
+    for (int row = 0; row < height; row += strip) {
+        const int rows = std::min(strip, height - row);
         ::BitBlt(session.frame, 0, row, width, rows, session.screen, capture.left, capture.top + row, SRCCOPY);
     }
 }

@@ -106,6 +106,10 @@ struct RecordingSession {
     FileSizeBudget budget;
     int64_t soundReserve = 0;
 
+    // The test aid that reports the writer's longest frame (empty: none).
+    std::string writeTimesPath;
+    double longestWriteMs = 0;
+
     // Frame clock.
     int32_t FramePeriod = 0;
     std::atomic<UINT> timer{0};

@@ -226,9 +226,11 @@ std::string Recorder::OpenOutput(RecordingSession& session) {
     else
         ::DeleteFileA(settings.AVIFileName.c_str());
 
-    // Testing aids (documented in the readme): a small size limit, and a
-    // compressor as if picked on the video page.
+    // Testing aids (documented in the readme): a small size limit, a
+    // compressor as if picked on the video page, and a file that tells the
+    // longest time the writer took for one frame.
     session.budget = FileSizeBudget(FileSizeLimitFrom(EnvironmentText("VELMORAX_TEST_FILE_LIMIT").c_str()));
+    session.writeTimesPath = EnvironmentText("VELMORAX_TEST_WRITE_TIMES");
     const uint32_t testCompressor = CompressorFrom(EnvironmentText("VELMORAX_TEST_COMPRESSOR").c_str());
     const VideoStep step =
         OpenVideoFileWithFallback(session, settings, testCompressor ? testCompressor : settings.CompressorCode);

@@ -79,6 +79,24 @@ void WriteSilence(RecordingSession& session) {
     session.budget.AddChunk(silence.bytes);
 }
 
+double NowMs() {
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The test aid: each new longest time one frame took in the writer (the
+// frame compressed and written), kept in the file the environment names.
+void NoteWriteTime(RecordingSession& session, double ms, int32_t position) {
+    if (session.writeTimesPath.empty() || ms <= session.longestWriteMs) return;
+    session.longestWriteMs = ms;
+    if (FILE* file = std::fopen(session.writeTimesPath.c_str(), "w")) {
+        std::fprintf(file, "longest_write_ms %.1f position %d\n", ms, static_cast<int>(position));
+        std::fclose(file);
+    }
+}
+
 }  // namespace
 
 HRESULT WriteEmptyPositions(RecordingSession& session, int32_t upTo) {
@@ -145,6 +163,7 @@ void Recorder::WriteWaitingFrames() {
             }
             const int32_t position = TakeFramePosition(session->FrameCount);
             if (position < 0) return;
+            const double began = NowMs();
             HRESULT result = WriteEmptyPositions(*session, position);
             if (result == 0)
                 result = ::AVIStreamWrite(session->video.get(), position, 1, slot.pixels, session->frameSize, 0, nullptr,
@@ -157,6 +176,7 @@ void Recorder::WriteWaitingFrames() {
             }
             session->streamLength = position + 1;
             session->budget.AddChunk(WrittenFrameBytes(*session, position));
+            NoteWriteTime(*session, NowMs() - began, position);
         }
         slot.full = 0;   // written, or dropped while paused
 

@@ -60,7 +60,8 @@ fuzz options "${1:-45}" 4096 "$here/corpus" "$here/regressions" -- \
     "$root/settings/OptionList.cpp" "$root/settings/SettingsTable.cpp" "$root/settings/AppSettings.cpp" \
     "$here/fuzz_options.cpp"
 fuzz zmbv "${VELMORAX_FUZZ_CODEC_SECONDS:-20}" 8192 "$here/zmbv_corpus" "$here/zmbv_regressions" -- \
-    "$root/codec/ZmbvEncoder.cpp" "$root/codec/KeyFrameDeflater.cpp" "$root/codec/ZmbvDecoder.cpp" \
+    "$root/codec/ZmbvEncoder.cpp" "$root/codec/KeyFrameDeflater.cpp" "$root/codec/CodecWorker.cpp" \
+    "$root/codec/ZmbvDecoder.cpp" \
     "$here/fuzz_zmbv.cpp" -lz
 fuzz recovery "${VELMORAX_FUZZ_RECOVERY_SECONDS:-15}" 16384 "$here/recovery_corpus" "$here/recovery_regressions" -- \
     "$root/recovery/JournalFormat.cpp" "$root/recovery/AviScan.cpp" "$root/recovery/AviRebuild.cpp" \

@@ -1,6 +1,7 @@
 // The key frame deflater: what it writes inflates to the picture, with or
 // without the last picture's tokens and whatever the map of changed blocks
-// says; and it fails cleanly when the output does not fit.
+// says, also in two pieces deflated side by side; and it fails cleanly when
+// the output does not fit.
 #include "doctest.h"
 
 #include "codec/KeyFrameDeflater.h"
@@ -123,4 +124,37 @@ TEST_CASE("key frames that do not fit write nothing, and the next one is whole")
     CHECK(deflater.Deflate(picture.data(), picture.size(), layout, out.data(), whole - 1) == 0);
     CHECK(deflater.Deflate(picture.data(), picture.size(), layout, out.data(), out.size()) == whole);
     CHECK(Inflate(std::vector<uint8_t>(out.begin(), out.begin() + long(whole)), picture.size()) == picture);
+}
+
+TEST_CASE("a key frame deflated in two pieces on two threads is one stream, the same as without the thread") {
+    // Rows longer than the window, so that the second piece reaches back
+    // into the first; a key frame anew, then again over the last one's cuts.
+    const size_t rowBytes = 4 * 9000, rows = 40;
+    std::vector<uint8_t> picture = Screen(0, rowBytes, rows, 4), out(KeyFrameDeflater::Bound(picture.size()));
+    std::vector<uint8_t> alone(out.size());
+    const size_t blocksPerRow = (rowBytes / 4 + kBlock - 1) / kBlock;
+    std::vector<uint8_t> changed(blocksPerRow * ((rows + kBlock - 1) / kBlock), 0);
+    KeyFrameDeflater::Layout layout;
+    layout.pixelBytes = 4;
+    layout.rowBytes = rowBytes;
+    layout.blocksPerRow = blocksPerRow;
+    layout.blockBytes = kBlock * 4;
+    layout.blockRows = kBlock;
+    CodecWorker worker;
+    REQUIRE(worker.Start());
+    KeyFrameDeflater threaded, single;
+    for (int frame = 0; frame < 2; ++frame) {
+        CAPTURE(frame);
+        layout.changedBlocks = frame ? changed.data() : nullptr;
+        const size_t written = threaded.Deflate(picture.data(), picture.size(), layout, out.data(), out.size(), 2, &worker);
+        REQUIRE(written > 0);
+        CHECK(Inflate(std::vector<uint8_t>(out.begin(), out.begin() + long(written)), picture.size()) == picture);
+        CHECK(single.Deflate(picture.data(), picture.size(), layout, alone.data(), alone.size(), 2) == written);
+        CHECK(std::memcmp(alone.data(), out.data(), written) == 0);
+        // A band across the cut changes.
+        for (size_t y = rows / 2 - 3; y < rows / 2 + 3; ++y)
+            for (size_t x = 0; x < rowBytes; x += 5) picture[y * rowBytes + x] ^= 0x33;
+        for (size_t y = rows / 2 - 3; y < rows / 2 + 3; ++y)
+            std::fill_n(changed.begin() + long(y / kBlock * blocksPerRow), blocksPerRow, uint8_t(1));
+    }
 }

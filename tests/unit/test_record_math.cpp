@@ -125,3 +125,11 @@ TEST_CASE("caption time and cursor inside the rectangle") {
     CHECK_FALSE(CursorInCapture(200, 49, 100, 50, 320, 240));
     CHECK(CursorInCapture(std::numeric_limits<int32_t>::max(), 0, std::numeric_limits<int32_t>::max() - 1, 0, 10, 10));
 }
+
+TEST_CASE("the screen is copied in strips of at most 512 KB, at least a row each") {
+    CHECK(StripRows(1920, 32) == 68);
+    CHECK(StripRows(3840, 32) == 34);
+    CHECK(StripRows(640, 8) == 819);
+    CHECK(StripRows(200000, 32) == 1);
+    CHECK(StripRows(0, 0) == 524288);
+}
