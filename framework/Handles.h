@@ -45,63 +45,31 @@ private:
     Handle handle_ = Traits::Empty();
 };
 
-template <class H> struct GdiObjectTraits {
+// Traits of a handle whose empty value is null and which goes back through one call.
+template <class H, auto Give> struct NullTraits {
     using Handle = H;
     static constexpr H Empty() { return nullptr; }
-    static void Close(H handle) { ::DeleteObject(handle); }
+    static void Close(H handle) { Give(handle); }
 };
-struct DcTraits {
-    using Handle = HDC;
-    static constexpr HDC Empty() { return nullptr; }
-    static void Close(HDC dc) { ::DeleteDC(dc); }
-};
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static constexpr HANDLE Empty() { return nullptr; }
-    static void Close(HANDLE handle) { ::CloseHandle(handle); }
-};
-struct FileHandleTraits {   // CreateFile's handles, whose empty value is INVALID_HANDLE_VALUE
+// CreateFile's handles, whose empty value is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
     using Handle = HANDLE;
     static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE handle) { ::CloseHandle(handle); }
 };
-struct RegistryKeyTraits {
-    using Handle = HKEY;
-    static constexpr HKEY Empty() { return nullptr; }
-    static void Close(HKEY key) { ::RegCloseKey(key); }
-};
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static constexpr HMODULE Empty() { return nullptr; }
-    static void Close(HMODULE module) { ::FreeLibrary(module); }
-};
-struct CursorTraits {   // a cursor loaded from a file
-    using Handle = HCURSOR;
-    static constexpr HCURSOR Empty() { return nullptr; }
-    static void Close(HCURSOR cursor) { ::DestroyCursor(cursor); }
-};
-struct AviFileTraits {
-    using Handle = PAVIFILE;
-    static constexpr PAVIFILE Empty() { return nullptr; }
-    static void Close(PAVIFILE file) { ::AVIFileRelease(file); }
-};
-struct AviStreamTraits {
-    using Handle = PAVISTREAM;
-    static constexpr PAVISTREAM Empty() { return nullptr; }
-    static void Close(PAVISTREAM stream) { ::AVIStreamRelease(stream); }
-};
 
 // A pen, brush, font or bitmap.
-template <class H> using GdiObject = UniqueHandle<GdiObjectTraits<H>>;
+template <class H> using GdiObject = UniqueHandle<NullTraits<H, ::DeleteObject>>;
 // A device context the program made (CreateDC, CreateCompatibleDC).
-using OwnedDc = UniqueHandle<DcTraits>;
-using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using OwnedDc = UniqueHandle<NullTraits<HDC, ::DeleteDC>>;
+using KernelHandle = UniqueHandle<NullTraits<HANDLE, ::CloseHandle>>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
-using RegistryKey = UniqueHandle<RegistryKeyTraits>;
-using Module = UniqueHandle<ModuleTraits>;
-using OwnedCursor = UniqueHandle<CursorTraits>;
-using AviFile = UniqueHandle<AviFileTraits>;
-using AviStream = UniqueHandle<AviStreamTraits>;
+using RegistryKey = UniqueHandle<NullTraits<HKEY, ::RegCloseKey>>;
+using Module = UniqueHandle<NullTraits<HMODULE, ::FreeLibrary>>;
+// A cursor loaded from a file.
+using OwnedCursor = UniqueHandle<NullTraits<HCURSOR, ::DestroyCursor>>;
+using AviFile = UniqueHandle<NullTraits<PAVIFILE, ::AVIFileRelease>>;
+using AviStream = UniqueHandle<NullTraits<PAVISTREAM, ::AVIStreamRelease>>;
 
 // A key opened under root, or none when it cannot be opened with that access.
 inline RegistryKey OpenRegistryKey(HKEY root, const char* path, REGSAM access) {
