@@ -74,7 +74,7 @@ class Processes:
         self.marker = b"WINEPREFIX=" + session.prefix.encode() + b"\0"
 
     def pids(self, extra):
-        found = {self.session._xvfb.pid} | set(extra)
+        found = {self.session._x_server.pid} | set(extra)
         for name in os.listdir("/proc"):
             if not name.isdigit():
                 continue
