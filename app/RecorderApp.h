@@ -12,7 +12,10 @@
 
 class MainDialog;
 
-// The exit code of a command-line recording stopped at the file's size limit.
+// The exit code of a start-up or mode that could not do what it was started
+// for (the uninstall batch file stops on it), and that of a command-line
+// recording stopped at the file's size limit.
+constexpr int kExitFailed = 1;
 constexpr int kExitFileFull = 2;
 
 class RecorderApp : public CWinApp {

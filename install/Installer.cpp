@@ -84,19 +84,21 @@ BOOL CopyProgramFile(const char* name, const std::string& sourceDir, const std::
     return ::CopyFileA(source.c_str(), target.c_str(), FALSE);
 }
 
-int InstallProgram(const std::string& sourceDir) {
+InstallResult InstallProgram(const std::string& sourceDir) {
     const std::string windowsDir = WindowsDirectory();
     ::SetCurrentDirectoryA(RootOf(windowsDir).c_str());   // a relative folder is taken from there
     char chosen[MAX_PATH];
     ::lstrcpynA(chosen, SuggestedInstallFolder(windowsDir).c_str(), MAX_PATH);
-    if (!ChooseInstallDir(nullptr, chosen)) return 0;
+    if (!ChooseInstallDir(nullptr, chosen)) return InstallResult::Cancelled;
     const std::string folder = chosen;
 
     // Into the folder it runs from (by whatever spelling), nothing is copied:
     // a file copied onto itself can be lost.
+    bool complete = true;
     bool readmeCopied = false;
     if (!SameFolder(folder, sourceDir) && !CopyDistribution(sourceDir, folder, readmeCopied)) {
         ShowError("Could not copy all Velmorax files to the destination path, installation failed.");
+        complete = false;
     }
 
     RegisterCodecDriver(folder);
@@ -112,5 +114,10 @@ int InstallProgram(const std::string& sourceDir) {
         ShowError("The uninstall entry could not be written to the registry (no rights?), so Velmorax will not "
                   "be listed among the installed programs. The installation goes on.");
     }
-    return SendProgmanCommands(InstallProgmanCommands(folder, batchPath, readmeCopied, windowsNT)) ? 1 : 0;
+    if (!SendProgmanCommands(InstallProgmanCommands(folder, batchPath, readmeCopied, windowsNT))) {
+        ShowError("The Velmorax program group could not be created (the shell's DDE service is not available), so "
+                  "Velmorax has no entries in the Start menu. The files are in place.");
+        complete = false;
+    }
+    return complete ? InstallResult::Installed : InstallResult::Failed;
 }

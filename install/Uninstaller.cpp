@@ -61,7 +61,12 @@ void RemoveRegistryKeys(const char* company, const char* product) {
 }
 
 int UninstallProgram() {
-    if (!SendProgmanCommands(UninstallProgmanCommands())) return 0;
+    if (!SendProgmanCommands(UninstallProgmanCommands())) {
+        // The batch file stops on the failure: files without keys would be worse.
+        ::MessageBoxA(nullptr, "Velmorax could not be uninstalled: the shell's DDE service is not available. Nothing "
+                               "was removed.", kProductName, MB_ICONERROR);
+        return 0;
+    }
     UnregisterCodecDriver();
     RemoveRegistryKeys(kCompanyName, kProductName);
     return 1;
