@@ -87,7 +87,7 @@ BOOL RecorderApp::InitInstance() {
                 return FALSE;
             }
             // Nothing removed: the batch file must keep the files as well.
-            exitCode = UninstallProgram() ? 0 : kExitFailed;
+            exitCode = UninstallProgram(ProgramDir) ? 0 : kExitFailed;
             return FALSE;
         case StartMode::DumpOptions:
             exitCode = DumpOptions(settings, ProgramDir);

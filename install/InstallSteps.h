@@ -26,9 +26,10 @@ bool SendProgmanCommands(const std::vector<std::string>& commands);
 
 // Registers the video codec's library in folder as the system's driver for
 // its format, unless another program's driver has that place; the removal
-// takes out only our own registration.
+// takes it out only while it names the library in programDir, the folder
+// of the running program.
 void RegisterCodecDriver(const std::string& folder);
-void UnregisterCodecDriver();
+void UnregisterCodecDriver(const std::string& programDir);
 
 // Deletes the program's registry keys, leaf first, and the company's key
 // where no other product of the company is left in it.

@@ -12,6 +12,7 @@ enum class InstallResult {
 // Copies the program from sourceDir into a folder the user picks and
 // registers it.
 InstallResult InstallProgram(const std::string& sourceDir);
-// Removes the shell entries and the program's registry keys; 0 when nothing
+// Removes the shell entries, the codec's driver entry when it names the
+// library in programDir, and the program's registry keys; 0 when nothing
 // could be removed (the user was told).
-int UninstallProgram();
+int UninstallProgram(const std::string& programDir);

@@ -153,6 +153,13 @@ class Install(SessionTest):
         self.assertIn("Velmorax.lnk", items)
         self.assertNotIn("Velmorax README.lnk", items)
 
+        # Another installation's codec library, of the same name, keeps its driver entry.
+        s.reg_add(DRIVERS_KEY, "vidc.ZMBV", "REG_SZ", r"C:\other\VelZmbv.dll")
+        proc = s.start("-uninstall")
+        s.answer(s.wait_message_box(), IDYES)
+        self.assertEqual(s.wait_exit(proc), 0)
+        self.assertEqual(s.reg_query(DRIVERS_KEY)["vidc.ZMBV"], ("REG_SZ", r"C:\other\VelZmbv.dll"))
+
 
 if __name__ == "__main__":
     unittest.main()
