@@ -22,23 +22,22 @@ std::string ReadSmallFile(const std::string& path) {
     if (!file) return bytes;
     char buffer[4096];
     size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() <= kMaxBatchSize) bytes.append(buffer, n);
+    while (bytes.size() <= kMaxBatchSize && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, n);
+    }
     std::fclose(file);
     return bytes.size() <= kMaxBatchSize ? bytes : std::string();
 }
 
 }  // namespace
 
-std::string UninstallBatchPath() {
-    char path[MAX_PATH];
-    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) + kUninstallBatchName : std::string();
-}
-
 std::vector<std::string> EarlierInstalledFiles(const std::string& folder) {
-    const std::string batchPath = UninstallBatchPath();
+    const std::string windowsDir = WindowsDirectory();
     std::string text;
-    if (batchPath.empty() || !ConvertCodePage(ReadSmallFile(batchPath), BatchFileCodePage(), CP_ACP, text)) return {};
+    if (windowsDir.empty() ||
+        !ConvertCodePage(ReadSmallFile(windowsDir + kUninstallBatchName), BatchFileCodePage(), CP_ACP, text)) {
+        return {};
+    }
     return NamesDeletedBy(text, folder);
 }
 

@@ -15,9 +15,9 @@
 int ChooseInstallDir(HWND owner, char* path, const std::string& sourceDir);
 UINT_PTR CALLBACK InstallDirHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The uninstall batch file's path in the Windows directory; empty when the
-// Windows directory cannot be read.
-std::string UninstallBatchPath();
+// The Windows directory, where the uninstall batch file lies; empty when it
+// cannot be read.
+std::string WindowsDirectory();
 // The files an earlier installation put into folder, as its batch file names
 // them; none when that file is missing, unreadable or for another folder.
 std::vector<std::string> EarlierInstalledFiles(const std::string& folder);

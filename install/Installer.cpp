@@ -11,17 +11,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 void ShowError(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(), kInstallTitle, MB_ICONERROR); }
-
-std::string WindowsDirectory() {
-    char path[MAX_PATH];
-    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
 
 bool IsWindowsNT() {
     OSVERSIONINFOA version{};
@@ -56,9 +49,8 @@ bool WriteUninstallBatch(const std::string& batchPath, const std::string& folder
                          const std::vector<std::string>& ownFiles) {
     if (batchPath.size() > kMaxPathLength) return false;
     std::string text;
-    if (!ConvertCodePage(UninstallBatchText(folder, batchPath, windowsNT, ownFiles), CP_ACP, BatchFileCodePage(), text)) {
-        return false;
-    }
+    const std::string batch = UninstallBatchText(folder, batchPath, windowsNT, ownFiles);
+    if (!ConvertCodePage(batch, CP_ACP, BatchFileCodePage(), text)) return false;
     FILE* file = std::fopen(batchPath.c_str(), "wb");
     if (!file) return false;
     bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -86,6 +78,12 @@ bool WriteUninstallEntry(const std::string& batchPath) {
 }
 
 }  // namespace
+
+std::string WindowsDirectory() {
+    char path[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
 
 BOOL CopyProgramFile(const char* name, const std::string& sourceDir, const std::string& targetDir) {
     const std::string source = sourceDir + "\\" + name;
@@ -119,7 +117,8 @@ InstallResult InstallProgram(const std::string& sourceDir) {
 
     const bool windowsNT = IsWindowsNT();
     const std::string batchPath = windowsDir + kUninstallBatchName;
-    if (windowsDir.empty() || !WriteUninstallBatch(batchPath, folder, windowsNT, OwnFiles(copied, earlier, presentBefore))) {
+    const std::vector<std::string> ownFiles = OwnFiles(copied, earlier, presentBefore);
+    if (windowsDir.empty() || !WriteUninstallBatch(batchPath, folder, windowsNT, ownFiles)) {
         ShowError("The uninstall batch file \"" + batchPath +
                   "\" could not be written, so Velmorax cannot be uninstalled automatically. The installation "
                   "goes on.");

@@ -21,6 +21,11 @@ bool MadeLater(const char* name) {
 std::string UninstallBatchText(const std::string& folder, const std::string& batchPath, bool windowsNT,
                                const std::vector<std::string>& names) {
     std::string text = "@echo off\r\n";
+    // With delayed expansion on (a registry setting), the NT command processor
+    // takes ! as syntax even inside quotes; the Windows 95 one knows neither.
+    if (windowsNT && (folder + batchPath).find('!') != std::string::npos) {
+        text += "setlocal DisableDelayedExpansion\r\n";
+    }
     text += (windowsNT ? "" : "start /wait ") + BatchPath(folder, kProductName) + " -uninstall\r\n";
     text += "if errorlevel 1 goto finish\r\n";
     for (const std::string& name : names) {
@@ -47,8 +52,11 @@ std::vector<std::string> NamesDeletedBy(const std::string& batchText, const std:
         start = end + 2;
         if (line.rfind("del ", 0) != 0) continue;
         // Letter case may differ between two spellings of the same folder.
-        for (const char* name : kRemovedFiles)
-            if (!Holds(deleted, name) && SameFolderName(line.substr(4), BatchPath(folder, name))) deleted.push_back(name);
+        for (const char* name : kRemovedFiles) {
+            if (!Holds(deleted, name) && SameFolderName(line.substr(4), BatchPath(folder, name))) {
+                deleted.push_back(name);
+            }
+        }
     }
     return deleted;
 }

@@ -54,6 +54,11 @@ TEST_CASE("the uninstall batch file, byte for byte") {
     const std::string text = UninstallBatchText("C:\\V", "C:\\My Windows\\UnZelko.bat", true, own);
     CHECK(text.find("\r\ndel \"C:\\My Windows\\UnZelko.bat\"\r\n:finish\r\n") != std::string::npos);
     CHECK(text.find("\r\nC:\\V\\Velmorax -uninstall\r\n") != std::string::npos);
+    // With delayed expansion on, NT's command processor would drop the ! (Windows 95's has none).
+    CHECK(UninstallBatchText("C:\\Fun!", "C:\\W\\UnZelko.bat", true, own).rfind(
+              "@echo off\r\nsetlocal DisableDelayedExpansion\r\nC:\\Fun!\\Velmorax -uninstall\r\n", 0) == 0);
+    CHECK(UninstallBatchText("C:\\Fun!", "C:\\W\\UnZelko.bat", false, own).rfind(
+              "@echo off\r\nstart /wait C:\\Fun!\\Velmorax -uninstall\r\n", 0) == 0);
 }
 
 TEST_CASE("the uninstaller's own files: copied, an earlier installation's, made later") {
