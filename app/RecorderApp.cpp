@@ -63,6 +63,7 @@ BOOL RecorderApp::InitInstance() {
     HINSTANCE library = ::LoadLibraryA("VelRes.dll");
     if (!library) {
         ::MessageBoxA(nullptr, "VelRes.dll not found, exiting.", appName.c_str(), MB_OK);
+        exitCode = kExitFailed;   // the uninstall batch file must not go on deleting
         return FALSE;
     }
     resourceHandle = library;
@@ -73,18 +74,20 @@ BOOL RecorderApp::InitInstance() {
     if (!args.empty()) {
         ProgramDir = FolderOf(helpFilePath);
         switch (ModeOf(args)) {
-        case StartMode::Install:
-            InstallProgram(ProgramDir);
+        case StartMode::Install: {
+            // A cancelled dialog is the user's choice, not a failure.
+            const bool failed = InstallProgram(ProgramDir) == InstallResult::Failed;
             ImportOptionsAfterInstall(settings, ProgramDir);
-            exitCode = 0;
+            exitCode = failed ? kExitFailed : 0;
             return FALSE;
+        }
         case StartMode::Uninstall:
             if (::MessageBoxA(nullptr, LoadResString(IDS_UNINSTALL_ASK).c_str(), appName.c_str(), MB_YESNO) != IDYES) {
                 exitCode = 1;
                 return FALSE;
             }
-            UninstallProgram();
-            exitCode = 0;
+            // Nothing removed: the batch file must keep the files as well.
+            exitCode = UninstallProgram(ProgramDir) ? 0 : kExitFailed;
             return FALSE;
         case StartMode::DumpOptions:
             exitCode = DumpOptions(settings, ProgramDir);

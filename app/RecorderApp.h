@@ -12,6 +12,9 @@
 
 class MainDialog;
 
+// The exit code of a start-up or mode that could not do what it was started
+// for (the uninstall batch file stops on it).
+constexpr int kExitFailed = 1;
 // The exit code of a command-line recording stopped at the file's size limit
 // or because its disk was full.
 constexpr int kExitFileFull = 2;

@@ -1,5 +1,6 @@
 // The video codec's driver in the system's list of drivers, for other
 // programs (the program itself installs it for its own run at start).
+#include "FolderAccess.h"
 #include "InstallNames.h"
 #include "InstallPaths.h"
 #include "InstallSteps.h"
@@ -29,6 +30,7 @@ std::string RegisteredDriver() {
     return path;
 }
 
+// By file name: any installation of ours may take the place of another.
 bool IsOurs(const std::string& driver) {
     const size_t slash = driver.find_last_of("\\/:");
     return SameFolderName(slash == std::string::npos ? driver : driver.substr(slash + 1), kCodecLibrary);
@@ -45,6 +47,10 @@ void RegisterCodecDriver(const std::string& folder) {
     ::ICInstall(ICTYPE_VIDEO, kCodecCode, reinterpret_cast<LPARAM>(path.c_str()), nullptr, ICINSTALL_DRIVER);
 }
 
-void UnregisterCodecDriver() {
-    if (IsOurs(RegisteredDriver())) ::ICRemove(ICTYPE_VIDEO, kCodecCode, 0);
+void UnregisterCodecDriver(const std::string& programDir) {
+    // Another installation's library stays registered: its files stay too.
+    const std::string registered = RegisteredDriver();
+    if (!registered.empty() && SameFolder(registered, programDir + "\\" + kCodecLibrary)) {
+        ::ICRemove(ICTYPE_VIDEO, kCodecCode, 0);
+    }
 }

@@ -24,6 +24,11 @@ bool FolderExists(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool FolderIsWritable(const std::string& folder) {
     if (folder.size() > kMaxFolderLength) return false;
     char temporary[MAX_PATH];

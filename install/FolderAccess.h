@@ -10,6 +10,8 @@
 bool FullFolderPath(const std::string& typed, std::string& full);
 
 bool FolderExists(const std::string& folder);
+// A file, not a folder, of that path.
+bool FileExists(const std::string& path);
 
 // Creates a uniquely named temporary file in the folder, opens it for
 // writing and deletes it again: whatever fails, no file is left behind.

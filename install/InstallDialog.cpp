@@ -17,8 +17,10 @@
 
 namespace {
 
-// The caller's path buffer, from the dialog's start to its end.
+// The caller's path buffer and the folder installed from, from the dialog's
+// start to its end.
 char* outputBuffer = nullptr;
+const std::string* installedFrom = nullptr;
 
 int Message(HWND owner, const std::string& text, UINT flags) {
     return ::MessageBoxA(owner, text.c_str(), kInstallTitle, flags);
@@ -72,6 +74,18 @@ std::string UsableFolder(HWND dialog) {
     return std::string();
 }
 
+// A user's files of the same names are replaced only when the user says so;
+// No keeps the dialog open for another folder.
+bool AgreesToReplace(HWND dialog, const std::string& folder) {
+    const std::vector<std::string> names = FilesInTheWay(*installedFrom, folder);
+    if (names.empty()) return true;
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    return Message(dialog, Directory(folder) + " already holds files that Velmorax did not install there: " + list +
+                               ". Do you want to replace them? Choose No to specify a different directory.",
+               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 // OK: the dialog ends only with a folder that exists and takes files.
 void OnOk(HWND dialog) {
     const std::string folder = UsableFolder(dialog);
@@ -90,6 +104,7 @@ void OnOk(HWND dialog) {
         Message(dialog, Directory(folder) + " is read-only. Please specify a different name.", MB_ICONERROR);
         return;
     }
+    if (!AgreesToReplace(dialog, folder)) return;
     // The checks keep the folder within the buffer.
     std::memcpy(outputBuffer, folder.c_str(), folder.size() + 1);
     ::EndDialog(dialog, 1);
@@ -118,7 +133,8 @@ UINT_PTR CALLBACK InstallDirHook(HWND dialog, UINT message, WPARAM wParam, LPARA
     return 0;
 }
 
-int ChooseInstallDir(HWND owner, char* path) {
+int ChooseInstallDir(HWND owner, char* path, const std::string& sourceDir) {
+    installedFrom = &sourceDir;
     char initialDir[MAX_PATH];
     ::lstrcpynA(initialDir, path, MAX_PATH);
     path[0] = '\0';
@@ -135,5 +151,6 @@ int ChooseInstallDir(HWND owner, char* path) {
     parameters.lpTemplateName = MAKEINTRESOURCEA(IDD_INSTALL_DIR);
     const int chosen = ::GetSaveFileNameA(&parameters) ? 1 : 0;
     outputBuffer = nullptr;
+    installedFrom = nullptr;
     return chosen;
 }

@@ -12,6 +12,10 @@ inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVe
 inline constexpr char kWriteTestPrefix[] = "ZLK";
 inline constexpr char kReadmeName[] = "readme.txt";
 inline constexpr char kCodecLibrary[] = "VelZmbv.dll";
+// Made beside the installed files after the installation: the program's
+// options file (by -dumpopts) and the help viewer's index.
+inline constexpr char kOptionsFileName[] = "Velmorax.ini";
+inline constexpr char kHelpIndexName[] = "Velmorax.GID";
 
 struct DistributionFile {
     const char* name;
@@ -28,14 +32,15 @@ inline constexpr DistributionFile kDistributionFiles[] = {
     {"VelRes.dll", true},
     {kCodecLibrary, false},   // the video codec library
     {"Velmorax.cnt", false},
-    {"Velmorax.ini", false},
+    {kOptionsFileName, false},
 };
 
-// What the uninstall batch file deletes, in this order: the distribution's
-// files plus what earlier versions and the help viewer left beside them.
+// The names the uninstall batch file may delete, in this order: the
+// distribution's files and the index the help viewer builds beside the help
+// file. It deletes only those of them that the installation put there.
 inline constexpr const char* kRemovedFiles[] = {
-    "Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll", kCodecLibrary,
-    "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID", "Velmorax.ini", kReadmeName,
+    "file_id.diz", "Velmorax.exe", "VelRes.dll", kCodecLibrary, "Velmorax.hlp", "Velmorax.cnt", kHelpIndexName,
+    kOptionsFileName, kReadmeName,
 };
 
 // Paths are built in buffers of 260 characters (259 and the end). A folder may

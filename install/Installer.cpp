@@ -9,18 +9,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 void ShowError(const std::string& text) { ::MessageBoxA(nullptr, text.c_str(), kInstallTitle, MB_ICONERROR); }
-
-std::string WindowsDirectory() {
-    char path[MAX_PATH];
-    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
 
 bool IsWindowsNT() {
     OSVERSIONINFOA version{};
@@ -29,26 +23,34 @@ bool IsWindowsNT() {
 }
 
 // Copies the distribution's files in their order; false when a required one
-// is missing. readmeCopied tells whether the README item makes sense.
-bool CopyDistribution(const std::string& sourceDir, const std::string& targetDir, bool& readmeCopied) {
+// is missing. copied gets the names that are now ours.
+bool CopyDistribution(const std::string& sourceDir, const std::string& targetDir, std::vector<std::string>& copied) {
     bool allRequired = true;
     for (const DistributionFile& file : kDistributionFiles) {
-        const bool copied = CopyProgramFile(file.name, sourceDir, targetDir) != 0;
-        if (std::strcmp(file.name, kReadmeName) == 0) readmeCopied = copied;
-        if (file.required && !copied) allRequired = false;
+        const bool done = CopyProgramFile(file.name, sourceDir, targetDir) != 0;
+        if (done) copied.push_back(file.name);
+        if (file.required && !done) allRequired = false;
     }
     return allRequired;
+}
+
+// The removable names found in folder before anything is copied.
+std::vector<std::string> PresentFiles(const std::string& folder) {
+    std::vector<std::string> present;
+    for (const char* name : kRemovedFiles)
+        if (FileExists(folder + "\\" + name)) present.push_back(name);
+    return present;
 }
 
 // The batch file in the console's code page, written whole or not at all;
 // not at all when the folder or the batch file's own path (the text names
 // both) has a letter that page lacks.
-bool WriteUninstallBatch(const std::string& batchPath, const std::string& folder, bool windowsNT) {
+bool WriteUninstallBatch(const std::string& batchPath, const std::string& folder, bool windowsNT,
+                         const std::vector<std::string>& ownFiles) {
     if (batchPath.size() > kMaxPathLength) return false;
     std::string text;
-    if (!ConvertCodePage(UninstallBatchText(folder, batchPath, windowsNT), CP_ACP, BatchFileCodePage(), text)) {
-        return false;
-    }
+    const std::string batch = UninstallBatchText(folder, batchPath, windowsNT, ownFiles);
+    if (!ConvertCodePage(batch, CP_ACP, BatchFileCodePage(), text)) return false;
     FILE* file = std::fopen(batchPath.c_str(), "wb");
     if (!file) return false;
     bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -77,6 +79,12 @@ bool WriteUninstallEntry(const std::string& batchPath) {
 
 }  // namespace
 
+std::string WindowsDirectory() {
+    char path[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
 BOOL CopyProgramFile(const char* name, const std::string& sourceDir, const std::string& targetDir) {
     const std::string source = sourceDir + "\\" + name;
     const std::string target = targetDir + "\\" + name;
@@ -84,26 +92,33 @@ BOOL CopyProgramFile(const char* name, const std::string& sourceDir, const std::
     return ::CopyFileA(source.c_str(), target.c_str(), FALSE);
 }
 
-int InstallProgram(const std::string& sourceDir) {
+InstallResult InstallProgram(const std::string& sourceDir) {
     const std::string windowsDir = WindowsDirectory();
     ::SetCurrentDirectoryA(RootOf(windowsDir).c_str());   // a relative folder is taken from there
     char chosen[MAX_PATH];
     ::lstrcpynA(chosen, SuggestedInstallFolder(windowsDir).c_str(), MAX_PATH);
-    if (!ChooseInstallDir(nullptr, chosen)) return 0;
+    if (!ChooseInstallDir(nullptr, chosen, sourceDir)) return InstallResult::Cancelled;
     const std::string folder = chosen;
+    // Read before the new batch file replaces the record of them.
+    const std::vector<std::string> earlier = EarlierInstalledFiles(folder);
+    const std::vector<std::string> presentBefore = PresentFiles(folder);
 
     // Into the folder it runs from (by whatever spelling), nothing is copied:
     // a file copied onto itself can be lost.
-    bool readmeCopied = false;
-    if (!SameFolder(folder, sourceDir) && !CopyDistribution(sourceDir, folder, readmeCopied)) {
+    bool complete = true;
+    std::vector<std::string> copied;
+    if (!SameFolder(folder, sourceDir) && !CopyDistribution(sourceDir, folder, copied)) {
         ShowError("Could not copy all Velmorax files to the destination path, installation failed.");
+        complete = false;
     }
+    const bool readmeCopied = std::find(copied.begin(), copied.end(), kReadmeName) != copied.end();
 
     RegisterCodecDriver(folder);
 
     const bool windowsNT = IsWindowsNT();
     const std::string batchPath = windowsDir + kUninstallBatchName;
-    if (windowsDir.empty() || !WriteUninstallBatch(batchPath, folder, windowsNT)) {
+    const std::vector<std::string> ownFiles = OwnFiles(copied, earlier, presentBefore);
+    if (windowsDir.empty() || !WriteUninstallBatch(batchPath, folder, windowsNT, ownFiles)) {
         ShowError("The uninstall batch file \"" + batchPath +
                   "\" could not be written, so Velmorax cannot be uninstalled automatically. The installation "
                   "goes on.");
@@ -112,5 +127,10 @@ int InstallProgram(const std::string& sourceDir) {
         ShowError("The uninstall entry could not be written to the registry (no rights?), so Velmorax will not "
                   "be listed among the installed programs. The installation goes on.");
     }
-    return SendProgmanCommands(InstallProgmanCommands(folder, batchPath, readmeCopied, windowsNT)) ? 1 : 0;
+    if (!SendProgmanCommands(InstallProgmanCommands(folder, batchPath, readmeCopied, windowsNT))) {
+        ShowError("The Velmorax program group could not be created (the shell's DDE service is not available), so "
+                  "Velmorax has no entries in the Start menu. The files are in place.");
+        complete = false;
+    }
+    return complete ? InstallResult::Installed : InstallResult::Failed;
 }

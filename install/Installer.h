@@ -3,8 +3,16 @@
 
 #include <string>
 
+enum class InstallResult {
+    Installed,
+    Cancelled,   // in the folder dialog: nothing was changed
+    Failed,      // required files missing or no program group; the user was told
+};
+
 // Copies the program from sourceDir into a folder the user picks and
-// registers it; 0 when the user cancelled or the shell could not be reached.
-int InstallProgram(const std::string& sourceDir);
-// Removes the shell entries and the program's registry keys; 0 on failure.
-int UninstallProgram();
+// registers it.
+InstallResult InstallProgram(const std::string& sourceDir);
+// Removes the shell entries, the codec's driver entry when it names the
+// library in programDir, and the program's registry keys; 0 when nothing
+// could be removed (the user was told).
+int UninstallProgram(const std::string& programDir);

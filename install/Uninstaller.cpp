@@ -60,9 +60,14 @@ void RemoveRegistryKeys(const char* company, const char* product) {
     if (uninstall) ::RegDeleteKeyA(uninstall.get(), product);
 }
 
-int UninstallProgram() {
-    if (!SendProgmanCommands(UninstallProgmanCommands())) return 0;
-    UnregisterCodecDriver();
+int UninstallProgram(const std::string& programDir) {
+    if (!SendProgmanCommands(UninstallProgmanCommands())) {
+        // The batch file stops on the failure: files without keys would be worse.
+        ::MessageBoxA(nullptr, "Velmorax could not be uninstalled: the shell's DDE service is not available. Nothing "
+                               "was removed.", kProductName, MB_ICONERROR);
+        return 0;
+    }
+    UnregisterCodecDriver(programDir);
     RemoveRegistryKeys(kCompanyName, kProductName);
     return 1;
 }

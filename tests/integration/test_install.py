@@ -11,8 +11,10 @@ from install_common import (TITLE, UNINSTALL_KEY, answer_with_folder, batch_file
 IDOK, IDYES, IDNO = 1, 6, 7
 COPIED = ["file_id.diz", "readme.txt", "Velmorax.exe", "Velmorax.hlp", "VelRes.dll", "VelZmbv.dll", "Velmorax.cnt",
           "Velmorax.ini"]
-REMOVED = ["Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll", "VelZmbv.dll",
-           "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID", "Velmorax.ini", "readme.txt"]
+# What the batch file deletes after installing into a new folder: the copied files, the help
+# viewer's index and the options file that the program may write later.
+REMOVED = ["file_id.diz", "Velmorax.exe", "VelRes.dll", "VelZmbv.dll", "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID",
+           "Velmorax.ini", "readme.txt"]
 COMPANY_HKCU, COMPANY_HKLM = r"HKCU\SOFTWARE\Orvantis", r"HKLM\SOFTWARE\Orvantis"
 DRIVERS_KEY = r"HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Drivers32"
 
@@ -41,6 +43,17 @@ def expected_batch(folder):
 
 
 class Install(SessionTest):
+    def uninstall(self, button, *cmd_options):
+        """Runs the batch file as the "Uninstall Velmorax" item runs it and answers the question."""
+        s = self.s
+        cmd = subprocess.Popen([WINE, "cmd"] + list(cmd_options) + ["/c", r"C:\windows\UnZelko.bat"], cwd=s.work,
+                               env=s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        box = next_box(s, None)
+        self.assertEqual((box["caption"], box["text"]),
+                         ("Velmorax", "Do you want to remove Velmorax from this computer?"))
+        s.answer(box, button)
+        return s.wait_exit(cmd)
+
     def test_dialog_refuses_bad_folders_then_installs_and_the_batch_file_uninstalls(self):
         s = self.s
         source = contents(s.program_dir())
@@ -102,22 +115,13 @@ class Install(SessionTest):
                                                      "Velmorax README.lnk", "Velmorax.lnk"])
 
         # The batch file as the "Uninstall Velmorax" item runs it: No leaves everything in place.
-        def uninstall(button):
-            cmd = subprocess.Popen([WINE, "cmd", "/c", r"C:\windows\UnZelko.bat"], cwd=s.work, env=s.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            box = next_box(s, None)
-            self.assertEqual((box["caption"], box["text"]),
-                             ("Velmorax", "Do you want to remove Velmorax from this computer?"))
-            s.answer(box, button)
-            return s.wait_exit(cmd)
-
-        self.assertEqual(uninstall(IDNO), 1)   # "if errorlevel 1 goto finish"
+        self.assertEqual(self.uninstall(IDNO), 1)   # "if errorlevel 1 goto finish"
         self.assertEqual(contents(target), {n: b for n, b in source.items() if n in COPIED})
         self.assertTrue(os.path.exists(batch_file(s)))
         self.assertIsNotNone(s.reg_query(UNINSTALL_KEY))
         self.assertEqual(len(os.listdir(group)), 4)
 
-        uninstall(IDYES)
+        self.uninstall(IDYES)
         self.assertFalse(os.path.exists(target))
         self.assertFalse(os.path.exists(batch_file(s)))
         self.assertIsNone(program_group(s))
@@ -152,6 +156,46 @@ class Install(SessionTest):
         items = os.listdir(program_group(s))
         self.assertIn("Velmorax.lnk", items)
         self.assertNotIn("Velmorax README.lnk", items)
+
+        # Another installation's codec library, of the same name, keeps its driver entry.
+        s.reg_add(DRIVERS_KEY, "vidc.ZMBV", "REG_SZ", r"C:\other\VelZmbv.dll")
+        proc = s.start("-uninstall")
+        s.answer(s.wait_message_box(), IDYES)
+        self.assertEqual(s.wait_exit(proc), 0)
+        self.assertEqual(s.reg_query(DRIVERS_KEY)["vidc.ZMBV"], ("REG_SZ", r"C:\other\VelZmbv.dll"))
+
+    def test_a_users_files_are_replaced_only_when_asked_and_the_uninstall_leaves_them(self):
+        s = self.s
+        source = contents(s.program_dir())
+        target = os.path.join(s.dir, "Tools!")   # "!" is syntax to a command processor with delayed expansion
+        os.mkdir(target)
+        users = {"setup.exe": b"the user's setup", "readme.txt": b"the user's notes", "Zelko1.exe": b"the user's tool"}
+        earlier = {"file_id.diz": b"an earlier installation's"}
+        for name, data in dict(users, **earlier).items():
+            with open(os.path.join(target, name), "wb") as f:
+                f.write(data)
+        win_target = windows_path(target)
+        with open(batch_file(s), "wb") as f:   # as the earlier installation left it: file_id.diz is ours
+            f.write(("del %s\\file_id.diz\r\n" % win_target).encode("cp437"))
+
+        proc = s.start("-install")
+        dialog = wait_dialog(s)
+        self.assertEqual(answer_with_folder(s, dialog, win_target, IDNO),
+                         [(TITLE, 'Directory "%s" already holds files that Velmorax did not install there: '
+                                  "readme.txt. Do you want to replace them? Choose No to specify a different "
+                                  "directory." % win_target)])
+        self.assertEqual(contents(target), dict(users, **earlier))   # No: nothing copied, the dialog stays open
+        self.assertIsNone(proc.poll())
+        s.xdotool("key", "Return")
+        s.answer(next_box(s, dialog), IDYES)
+        self.assertEqual(s.wait_exit(proc), 0)
+        installed = {n: b for n, b in source.items() if n in COPIED}
+        self.assertEqual(contents(target), dict(users, **installed))
+
+        self.uninstall(IDYES, "/v:on")
+        del users["readme.txt"]   # replaced with the user's consent: ours now
+        self.assertEqual(contents(target), users)
+        self.assertFalse(os.path.exists(batch_file(s)))
 
 
 if __name__ == "__main__":

@@ -15,7 +15,7 @@ class StartUp(SessionTest):
         self.assertEqual(box["text"], "VelRes.dll not found, exiting.")
         self.assertEqual(box["caption"], "Velmorax")
         self.s.answer(box, 1)
-        self.s.wait_exit(proc)
+        self.assertEqual(self.s.wait_exit(proc), 1)   # the uninstall batch file stops on it
         self.assertEqual(self.s.window("Velmorax"), None)
 
     def test_normal_run_shows_main_window_and_ends_when_closed(self):

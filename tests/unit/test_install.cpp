@@ -29,12 +29,11 @@ TEST_CASE("JoinPath quotes what the interpreter or the shell would take as synta
 
 TEST_CASE("the uninstall batch file, byte for byte") {
     const std::string folder = "C:\\Program Files\\Velmorax";
+    const std::vector<std::string> own = {"Velmorax.exe", "VelRes.dll", "Velmorax.GID"};
     std::string removals;
-    for (const char* name : {"Zelko*.exe", "setup.bat", "setup.exe", "file_id.diz", "Velmorax.exe", "VelRes.dll",
-                             "VelZmbv.dll", "Velmorax.hlp", "Velmorax.cnt", "Velmorax.GID", "Velmorax.ini",
-                             "readme.txt"}) {
-        removals += std::string("attrib -r -s -h \"C:\\Program Files\\Velmorax\\") + name + "\"\r\n";
-        removals += std::string("del \"C:\\Program Files\\Velmorax\\") + name + "\"\r\n";
+    for (const std::string& name : own) {
+        removals += "attrib -r -s -h \"C:\\Program Files\\Velmorax\\" + name + "\"\r\n";
+        removals += "del \"C:\\Program Files\\Velmorax\\" + name + "\"\r\n";
     }
     const std::string tail = removals +
                              "rmdir \"C:\\Program Files\\Velmorax\"\r\n"
@@ -45,16 +44,38 @@ TEST_CASE("the uninstall batch file, byte for byte") {
                              "echo.\r\n"
                              "del C:\\WINDOWS\\UnZelko.bat\r\n"
                              ":finish\r\n";
-    CHECK(UninstallBatchText(folder, "C:\\WINDOWS\\UnZelko.bat", false) ==
+    CHECK(UninstallBatchText(folder, "C:\\WINDOWS\\UnZelko.bat", false, own) ==
           "@echo off\r\nstart /wait \"C:\\Program Files\\Velmorax\\Velmorax\" -uninstall\r\n"
           "if errorlevel 1 goto finish\r\n" + tail);
-    CHECK(UninstallBatchText(folder, "C:\\WINDOWS\\UnZelko.bat", true) ==
+    CHECK(UninstallBatchText(folder, "C:\\WINDOWS\\UnZelko.bat", true, own) ==
           "@echo off\r\n\"C:\\Program Files\\Velmorax\\Velmorax\" -uninstall\r\n"
           "if errorlevel 1 goto finish\r\n" + tail);
     // A batch file path with a blank is quoted on the line that deletes it.
-    const std::string text = UninstallBatchText("C:\\V", "C:\\My Windows\\UnZelko.bat", true);
+    const std::string text = UninstallBatchText("C:\\V", "C:\\My Windows\\UnZelko.bat", true, own);
     CHECK(text.find("\r\ndel \"C:\\My Windows\\UnZelko.bat\"\r\n:finish\r\n") != std::string::npos);
     CHECK(text.find("\r\nC:\\V\\Velmorax -uninstall\r\n") != std::string::npos);
+    // With delayed expansion on, NT's command processor would drop the ! (Windows 95's has none).
+    CHECK(UninstallBatchText("C:\\Fun!", "C:\\W\\UnZelko.bat", true, own).rfind(
+              "@echo off\r\nsetlocal DisableDelayedExpansion\r\nC:\\Fun!\\Velmorax -uninstall\r\n", 0) == 0);
+    CHECK(UninstallBatchText("C:\\Fun!", "C:\\W\\UnZelko.bat", false, own).rfind(
+              "@echo off\r\nstart /wait C:\\Fun!\\Velmorax -uninstall\r\n", 0) == 0);
+}
+
+TEST_CASE("the uninstaller's own files: copied, an earlier installation's, made later") {
+    using Names = std::vector<std::string>;
+    // A user's readme.txt, options file and setup.exe were there and were not replaced.
+    const Names own = OwnFiles({"file_id.diz", "Velmorax.exe", "VelRes.dll", "Velmorax.hlp"}, {},
+                               {"readme.txt", "Velmorax.ini", "setup.exe"});
+    CHECK(own == Names{"file_id.diz", "Velmorax.exe", "VelRes.dll", "Velmorax.hlp", "Velmorax.GID"});
+    // The earlier batch file tells the next installation into that folder (by any letter case) what is its own.
+    const std::string earlier = UninstallBatchText("C:\\Tools (1) 100%", "C:\\W\\UnZelko.bat", true, own);
+    CHECK(NamesDeletedBy(earlier, "c:\\TOOLS (1) 100%") == own);
+    CHECK(NamesDeletedBy(earlier, "C:\\Tools").empty());
+    CHECK(NamesDeletedBy("del C:\\Tools\\readme.txt\r\n", "C:\\Tools") == Names{"readme.txt"});
+    // Installing into the folder it runs from copies nothing: only what was ours stays ours.
+    CHECK(OwnFiles({}, NamesDeletedBy(earlier, "C:\\Tools (1) 100%"), {"readme.txt", "Velmorax.ini", "Velmorax.GID"}) ==
+          own);
+    CHECK(OwnFiles({}, {}, {"readme.txt", "Velmorax.exe", "Velmorax.GID"}) == Names{"Velmorax.ini"});
 }
 
 TEST_CASE("program group commands") {
