@@ -27,10 +27,7 @@ bool CBitmapButton::AutoLoad(HWND dialog, int id) {
         images_[i].Reset(static_cast<HBITMAP>(
             ::LoadImageA(AfxGetResourceHandle(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     }
-    if (HDC screen = ::GetDC(nullptr)) {
-        scale_ = ImageScaleFor(::GetDeviceCaps(screen, LOGPIXELSY));
-        ::ReleaseDC(nullptr, screen);
-    }
+    if (const WindowDc screen; screen.get()) scale_ = ImageScaleFor(::GetDeviceCaps(screen, LOGPIXELSY));
     BITMAP info;
     if (images_[Up] && ::GetObjectA(images_[Up].get(), sizeof info, &info))
         ::SetWindowPos(hwnd_, nullptr, 0, 0, info.bmWidth * scale_, info.bmHeight * scale_,

@@ -5,12 +5,14 @@
 #include "InstallPaths.h"
 #include "InstallSteps.h"
 
+#include "../codec/FourCC.h"
+#include "../framework/Handles.h"
+
 #include <mmsystem.h>
 #include <vfw.h>
 
 namespace {
 
-constexpr DWORD kCodecCode = mmioFOURCC('Z', 'M', 'B', 'V');
 constexpr char kDriversKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 constexpr char kDriverValue[] = "vidc.ZMBV";
 
@@ -18,13 +20,11 @@ constexpr char kDriverValue[] = "vidc.ZMBV";
 // Windows NT keeps the list in the registry, Windows 95 in system.ini.
 std::string RegisteredDriver() {
     char path[MAX_PATH + 1] = "";
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDriversKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    if (const RegistryKey key = OpenRegistryKey(HKEY_LOCAL_MACHINE, kDriversKey, KEY_QUERY_VALUE)) {
         DWORD size = MAX_PATH, type = 0;
-        const bool read = ::RegQueryValueExA(key, kDriverValue, nullptr, &type, reinterpret_cast<BYTE*>(path),
-                                             &size) == ERROR_SUCCESS && type == REG_SZ;
-        ::RegCloseKey(key);
-        if (read) return std::string(path, ::strnlen(path, size));
+        if (::RegQueryValueExA(key.get(), kDriverValue, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) ==
+                ERROR_SUCCESS && type == REG_SZ)
+            return std::string(path, ::strnlen(path, size));
     }
     ::GetPrivateProfileStringA("drivers32", kDriverValue, "", path, sizeof path, "system.ini");
     return path;
@@ -44,13 +44,13 @@ void RegisterCodecDriver(const std::string& folder) {
     // Another program's driver for the same format stays: it plays our files as well.
     const std::string registered = RegisteredDriver();
     if (!registered.empty() && !IsOurs(registered)) return;
-    ::ICInstall(ICTYPE_VIDEO, kCodecCode, reinterpret_cast<LPARAM>(path.c_str()), nullptr, ICINSTALL_DRIVER);
+    ::ICInstall(ICTYPE_VIDEO, kZmbvCode, reinterpret_cast<LPARAM>(path.c_str()), nullptr, ICINSTALL_DRIVER);
 }
 
 void UnregisterCodecDriver(const std::string& programDir) {
     // Another installation's library stays registered: its files stay too.
     const std::string registered = RegisteredDriver();
     if (!registered.empty() && SameFolder(registered, programDir + "\\" + kCodecLibrary)) {
-        ::ICRemove(ICTYPE_VIDEO, kCodecCode, 0);
+        ::ICRemove(ICTYPE_VIDEO, kZmbvCode, 0);
     }
 }

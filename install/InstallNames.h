@@ -1,6 +1,8 @@
 // The fixed names of an installation and the distribution's files.
 #pragma once
 
+#include "../codec/FourCC.h"
+
 #include <cstddef>
 
 inline constexpr char kProductName[] = "Velmorax";
@@ -11,7 +13,7 @@ inline constexpr char kUninstallBatchName[] = "\\UnZelko.bat";
 inline constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmorax";
 inline constexpr char kWriteTestPrefix[] = "ZLK";
 inline constexpr char kReadmeName[] = "readme.txt";
-inline constexpr char kCodecLibrary[] = "VelZmbv.dll";
+inline constexpr const char* kCodecLibrary = kCodecLibraryName;
 // Made beside the installed files after the installation: the program's
 // options file (by -dumpopts) and the help viewer's index.
 inline constexpr char kOptionsFileName[] = "Velmorax.ini";

@@ -5,6 +5,8 @@
 #include "InstallPaths.h"
 #include "InstallSteps.h"
 #include "ProgmanCommands.h"
+
+#include "../framework/Handles.h"
 #include "UninstallScript.h"
 
 #include <windows.h>
@@ -66,15 +68,13 @@ bool SetText(HKEY key, const char* name, const std::string& value) {
 
 bool WriteUninstallEntry(const std::string& batchPath) {
     char keyClass[] = "REG_SZ";
-    HKEY key = nullptr;
+    RegistryKey key;
     DWORD disposition = 0;
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                          nullptr, &key, &disposition) != ERROR_SUCCESS) {
+                          nullptr, key.Out(), &disposition) != ERROR_SUCCESS) {
         return false;
     }
-    const bool written = SetText(key, "DisplayName", kProductName) && SetText(key, "UninstallString", JoinPath(batchPath, ""));
-    ::RegCloseKey(key);
-    return written;
+    return SetText(key.get(), "DisplayName", kProductName) && SetText(key.get(), "UninstallString", JoinPath(batchPath, ""));
 }
 
 }  // namespace

@@ -4,25 +4,10 @@
 #include "InstallSteps.h"
 #include "ProgmanCommands.h"
 
+#include "../framework/Handles.h"
+
 
 namespace {
-
-class OpenKey {
-public:
-    OpenKey(HKEY root, const std::string& path) {
-        if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key_) != ERROR_SUCCESS) key_ = nullptr;
-    }
-    ~OpenKey() {
-        if (key_) ::RegCloseKey(key_);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 bool HasSubkeys(HKEY key) {
     char name[512];
@@ -34,13 +19,14 @@ bool HasSubkeys(HKEY key) {
 void RemoveProductKey(HKEY root, const char* company, const char* product) {
     bool companyEmpty = false;
     {
-        OpenKey companyKey(root, std::string("SOFTWARE\\") + company);
+        const RegistryKey companyKey =
+            OpenRegistryKey(root, (std::string("SOFTWARE\\") + company).c_str(), KEY_ALL_ACCESS);
         if (!companyKey) return;
         ::RegDeleteKeyA(companyKey.get(), product);
         companyEmpty = !HasSubkeys(companyKey.get());
     }
     if (!companyEmpty) return;
-    OpenKey software(root, "SOFTWARE");
+    const RegistryKey software = OpenRegistryKey(root, "SOFTWARE", KEY_ALL_ACCESS);
     if (software) ::RegDeleteKeyA(software.get(), company);
 }
 
@@ -49,14 +35,16 @@ void RemoveProductKey(HKEY root, const char* company, const char* product) {
 void RemoveRegistryKeys(const char* company, const char* product) {
     RemoveProductKey(HKEY_LOCAL_MACHINE, company, product);
     {
-        OpenKey productKey(HKEY_CURRENT_USER, std::string("SOFTWARE\\") + company + "\\" + product);
+        const std::string path = std::string("SOFTWARE\\") + company + "\\" + product;
+        const RegistryKey productKey = OpenRegistryKey(HKEY_CURRENT_USER, path.c_str(), KEY_ALL_ACCESS);
         if (productKey) {
             ::RegDeleteKeyA(productKey.get(), "Keys");
             ::RegDeleteKeyA(productKey.get(), "State");
         }
     }
     RemoveProductKey(HKEY_CURRENT_USER, company, product);
-    OpenKey uninstall(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    const RegistryKey uninstall =
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", KEY_ALL_ACCESS);
     if (uninstall) ::RegDeleteKeyA(uninstall.get(), product);
 }
 
