@@ -129,8 +129,8 @@ private:
 
 // Code lengths of at most limit bits for the symbols' counts; a symbol not
 // seen gets none. Two symbols at least get one, so every code is complete.
-void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
-    int used[kLiteralCodes];
+// The symbols in use, by rising count (at least two: a code needs two leaves).
+int SymbolsByCount(uint32_t* counts, int symbols, int* used) {
     int n = 0;
     for (int s = 0; s < symbols; ++s)
         if (counts[s]) used[n++] = s;
@@ -140,11 +140,13 @@ void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
             used[n++] = s;
         }
     std::sort(used, used + n, [&](int a, int b) { return counts[a] != counts[b] ? counts[a] < counts[b] : a < b; });
+    return n;
+}
 
-    // Minimum-redundancy lengths in place over the sorted weights
-    // (Moffat and Katajainen): first the tree's parents, then the depths.
-    uint32_t w[kLiteralCodes];
-    for (int i = 0; i < n; ++i) w[i] = counts[used[i]];
+// Minimum-redundancy code lengths in place over the n sorted weights
+// (Moffat and Katajainen): first the tree's parents, then the depths; how
+// many codes each length has (lengths past kMaxBits counted at kMaxBits + 1).
+void CountLengths(uint32_t* w, int n, int (&perLength)[kMaxBits + 2]) {
     w[0] += w[1];
     for (int next = 1, root = 0, leaf = 2; next < n - 1; ++next) {
         if (leaf >= n || w[root] < w[leaf]) {
@@ -162,7 +164,6 @@ void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
     }
     w[n - 2] = 0;
     for (int next = n - 3; next >= 0; --next) w[next] = w[w[next]] + 1;
-    int perLength[kMaxBits + 2] = {};
     for (int available = 1, depth = 0, root = n - 2; available > 0; ++depth) {
         int internal = 0;
         while (root >= 0 && int(w[root]) == depth) {
@@ -172,9 +173,11 @@ void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
         for (; available > internal; --available) ++perLength[std::min(depth, kMaxBits + 1)];
         available = 2 * internal;
     }
+}
 
-    // Too long: fold the longest onto the limit, then lengthen shorter codes
-    // until the lengths describe a code again.
+// Too long: fold the longest onto the limit, then lengthen shorter codes
+// until the lengths describe a code again.
+void LimitLengths(int (&perLength)[kMaxBits + 2], int limit) {
     for (int b = limit + 1; b <= kMaxBits + 1; ++b) {
         perLength[limit] += perLength[b];
         perLength[b] = 0;
@@ -191,7 +194,16 @@ void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
             }
         --kraft;
     }
+}
 
+void BuildLengths(uint32_t* counts, int symbols, int limit, uint8_t* lengths) {
+    int used[kLiteralCodes];
+    const int n = SymbolsByCount(counts, symbols, used);
+    uint32_t w[kLiteralCodes];
+    for (int i = 0; i < n; ++i) w[i] = counts[used[i]];
+    int perLength[kMaxBits + 2] = {};
+    CountLengths(w, n, perLength);
+    LimitLengths(perLength, limit);
     std::fill(lengths, lengths + symbols, uint8_t(0));
     for (int b = limit, i = 0; b > 0; --b)
         for (int k = 0; k < perLength[b]; ++k) lengths[used[i++]] = uint8_t(b);
@@ -507,6 +519,9 @@ struct KeyFrameDeflater::Piece {
     static void RunTask(void* piece) { static_cast<Piece*>(piece)->Run(); }
     void Run();
     bool Deflate();
+    void Prepare();
+    size_t TakeAgain(Cut cut, size_t pos);
+    size_t NextHoldingCut(CutReader& reader, size_t pos);
     void Forget() {
         last.Release();
         cuts.Release();
@@ -656,7 +671,9 @@ void KeyFrameDeflater::Piece::Run() {
     }
 }
 
-bool KeyFrameDeflater::Piece::Deflate() {
+// A fresh piece: empty hash chains, no tokens, and the last picture's cuts
+// only where this piece covers what the last one did.
+void KeyFrameDeflater::Piece::Prepare() {
     written = 0;
     if (lastFrom != from || lastTo != to) last.Clear();   // cut elsewhere: nothing to take again
     haveAhead = false;
@@ -669,7 +686,42 @@ bool KeyFrameDeflater::Piece::Deflate() {
     block.reserve(kBlockTokens + kMaxMatch);
     cuts.Clear();
     cuts.SetLimit((to - from) / 4 + 16);
+}
 
+// A cut of the last picture that still holds at pos, taken again; the
+// bytes it covers.
+size_t KeyFrameDeflater::Piece::TakeAgain(Cut cut, size_t pos) {
+    if (cut.distance == 0) {
+        // Blocks end where they ended then, after as many tokens.
+        cut.length = std::min(cut.length, kBlockTokens - block.size());
+        for (size_t k = 0; k < cut.length; ++k) Literal(pos + k);
+    } else {
+        Emit({cut.length, cut.distance});
+        Insert(pos);
+    }
+    haveAhead = false;
+    return cut.length;
+}
+
+// The next place after pos where a cut of the last picture may hold, where
+// parsing of our own stops to look; SIZE_MAX when there is none.
+size_t KeyFrameDeflater::Piece::NextHoldingCut(CutReader& reader, size_t pos) {
+    if (!reader.Valid()) return SIZE_MAX;
+    size_t at = reader.At();
+    Cut cut = reader.Current();
+    if (at == pos) {
+        if (cut.distance == 0 && cut.length > 1) {
+            ++at;
+            --cut.length;
+        } else if (!reader.Peek(at, cut)) {
+            return SIZE_MAX;
+        }
+    }
+    return StillHolds(cut, at) ? at : SIZE_MAX;
+}
+
+bool KeyFrameDeflater::Piece::Deflate() {
+    Prepare();
     // The bytes before the piece are its dictionary, as they are the
     // inflater's.
     for (size_t p = from - std::min(from, kWindow); p < from; ++p) Insert(p);
@@ -690,42 +742,13 @@ bool KeyFrameDeflater::Piece::Deflate() {
     CutReader reader(last, from);
     for (size_t pos = from; pos < to;) {
         reader.SkipTo(pos);
-        if (reader.Valid() && reader.At() == pos && StillHolds(reader.Current(), pos)) {
-            Cut cut = reader.Current();
-            if (cut.distance == 0) {
-                // Blocks end where they ended then, after as many tokens.
-                cut.length = std::min(cut.length, kBlockTokens - block.size());
-                for (size_t k = 0; k < cut.length; ++k) Literal(pos + k);
-            } else {
-                Emit({cut.length, cut.distance});
-                Insert(pos);
-            }
-            pos += cut.length;
-            haveAhead = false;
-        } else {
-            // The next place where a cut of the last picture may hold.
-            size_t boundary = SIZE_MAX;
-            if (reader.Valid()) {
-                size_t at = reader.At();
-                Cut cut = reader.Current();
-                bool next = true;
-                if (at == pos) {
-                    if (cut.distance == 0 && cut.length > 1) {
-                        ++at;
-                        --cut.length;
-                    } else {
-                        next = reader.Peek(at, cut);
-                    }
-                }
-                if (next && StillHolds(cut, at)) boundary = at;
-            }
-            Parse(pos, boundary);
-        }
+        if (reader.Valid() && reader.At() == pos && StillHolds(reader.Current(), pos))
+            pos += TakeAgain(reader.Current(), pos);
+        else
+            Parse(pos, NextHoldingCut(reader, pos));
         if (block.size() >= kBlockTokens && !flush(pos)) return false;
     }
-    if (!block.empty() || to == from) {
-        if (!flush(to)) return false;
-    }
+    if ((!block.empty() || to == from) && !flush(to)) return false;
     // The sync flush: an empty stored block ends the piece on a byte.
     writer.Put(0, 3);
     writer.Align();
