@@ -107,9 +107,13 @@ void WaveInWindow::Release(WAVEHDR* header) {
 
 LRESULT WaveInWindow::OnData(WPARAM, LPARAM lParam) {
     auto* header = reinterpret_cast<WAVEHDR*>(lParam);
-    // A header no longer held was freed when the device closed.
+    // A header no longer held was freed when the device closed. One still
+    // in the device's queue has not come back, whatever the message says: a
+    // notice can come late, for a header already handled and freed whose
+    // address a new, queued header now has. Taken, it would be freed under
+    // the device, and the stop would no longer wait for its sound.
     const auto found = std::find(held_.begin(), held_.end(), header);
-    if (found == held_.end()) return 0;
+    if (found == held_.end() || (header->dwFlags & WHDR_INQUEUE)) return 0;
     held_.erase(found);
 
     CWave& recorder = *reinterpret_cast<CWave*>(header->dwUser);

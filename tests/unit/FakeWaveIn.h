@@ -51,6 +51,11 @@ public:
             if (h->dwBytesRecorded == h->dwBufferLength) HandBack({h}, 0);
         }
     }
+    // Posts MM_WIM_DATA for a header the device still holds, as a late
+    // notice for an address that a new header has taken over.
+    void NotifyStale(WAVEHDR* h) {
+        ::PostMessageA(window, MM_WIM_DATA, reinterpret_cast<WPARAM>(Handle()), reinterpret_cast<LPARAM>(h));
+    }
     // A block's data now belongs to the block, which frees it itself.
     void Adopt(const void* data) { live.erase(const_cast<void*>(data)); }
 
@@ -129,6 +134,11 @@ public:
     void Free(void* memory) override {
         if (!memory) return;
         if (!live.erase(memory)) misuse = true;   // freed twice, or not ours
+        const auto queued = std::find(queue.begin(), queue.end(), memory);
+        if (queued != queue.end()) {   // freed under the device: it is never filled again
+            misuse = true;
+            queue.erase(queued);
+        }
         std::free(memory);
     }
 

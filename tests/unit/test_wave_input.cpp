@@ -100,6 +100,27 @@ TEST_CASE("wave input: the stop waits for a late device, delivers the end of the
     CHECK((fake.live.empty() && fake.prepared.empty() && !fake.misuse));
 }
 
+TEST_CASE("wave input: a notice for a header the device still holds is ignored; the stop waits for its sound") {
+    FakeWaveIn fake;
+    WaveInWindow window(fake);
+    CWave wave;
+    Collector sink(fake);
+    REQUIRE(wave.Start(&window, 2048, &sink, true));
+    fake.Record(2048 + 500);
+    fake.NotifyStale(fake.queue.front());   // being filled
+    fake.NotifyStale(fake.queue.back());
+    Pump();
+    CHECK(sink.samples == std::vector<int>{2048});
+    CHECK(window.HeldBuffers() == 8);
+    REQUIRE((fake.queue.size() == 8 && !fake.misuse));
+    fake.Record(500);
+    wave.Stop();
+    CHECK(sink.samples == std::vector<int>{2048, 1000});
+    CHECK(sink.bytes == Recorded(3048));
+    window.Close();
+    CHECK((fake.live.empty() && fake.prepared.empty() && !fake.misuse));
+}
+
 TEST_CASE("wave input: buffers the device returns after the stop gave up never reach the receiver") {
     FakeWaveIn fake;
     fake.returnDelayMs = 700;
