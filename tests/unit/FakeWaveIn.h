@@ -28,6 +28,7 @@ public:
     int failAdd = -1;          // the add with this number (from 0) is refused
     DWORD returnDelayMs = 0;   // a reset hands the buffers back this much later
     DWORD restartLeadMs = 0;   // what RestartLeadMs reports
+    DWORD clock = 0;           // Now(), and the return time of the buffer being handled
 
     // What happened.
     bool open = false, running = false, misuse = false;
@@ -125,6 +126,8 @@ public:
         return MMSYSERR_NOERROR;
     }
     DWORD RestartLeadMs() const override { return restartLeadMs; }
+    DWORD Now() const override { return clock; }
+    DWORD ReturnTime() const override { return clock; }
     void* Allocate(size_t bytes) override {
         if (allocations++ == failAllocation) return nullptr;
         void* memory = std::calloc(1, bytes);
