@@ -9,9 +9,6 @@
 namespace {
 
 const char kClassName[] = "VelmoraxWaveIn";
-// Sound handed over later than this after it could have been recorded
-// means a device that started late; less is the hand-over's own jitter.
-const DWORD kLateStartMs = 50;
 
 }  // namespace
 
@@ -167,12 +164,15 @@ void WaveInWindow::Started() {
 // silence before that sound, so the sound keeps its length and its step
 // with the picture. Under Wine with PulseAudio the first samples can come
 // most of a second late. The device's own latency counts as missed too: a
-// sound source that lags much would then be heard that much late.
+// device that lags by more than a buffer is then heard that much late.
 void WaveInWindow::FillLateStart(CWave& recorder, DWORD recorded) {
     const PCMWAVEFORMAT& pcm = recorder.Format();
     const DWORD elapsed = wave_.ReturnTime() - startedAt_;
     const DWORD heldMs = static_cast<DWORD>(uint64_t{recorded} * 1000 / pcm.wf.nAvgBytesPerSec);
-    if (static_cast<int32_t>(elapsed) <= 0 || elapsed <= heldMs + kLateStartMs) return;
+    // Up to a buffer's worth late is what a device's latency and its
+    // hand-over may cost; filling that would set the sound behind the picture.
+    const DWORD bufferMs = static_cast<DWORD>(uint64_t(bufferBytes_) * 1000 / pcm.wf.nAvgBytesPerSec);
+    if (static_cast<int32_t>(elapsed) <= 0 || elapsed <= heldMs + bufferMs) return;
     const uint64_t samples = uint64_t{elapsed - heldMs} * pcm.wf.nSamplesPerSec / 1000;
     const size_t bytes = static_cast<size_t>(samples) * pcm.wf.nBlockAlign;
     void* data = wave_.Allocate(bytes);

@@ -137,7 +137,7 @@ TEST_CASE("wave input: the time a device starts late is silence before its first
     window.Pause();
     fake.clock += 3000;
     window.Resume();
-    fake.clock += 185 + 30;   // late by no more than the hand-over's jitter
+    fake.clock += 185 + 180;   // late by less than a buffer: a device's own latency
     fake.Record(2048);
     Pump();
     wave.Stop();
