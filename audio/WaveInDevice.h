@@ -27,6 +27,11 @@ public:
     // dropped, so that the sound after a resume stays in step with the picture.
     virtual DWORD RestartLeadMs() const { return 0; }
 
+    // Milliseconds on the clock of the buffer notices: now, and when the
+    // device handed back the buffer whose notice is being handled.
+    virtual DWORD Now() const { return ::GetTickCount(); }
+    virtual DWORD ReturnTime() const { return static_cast<DWORD>(::GetMessageTime()); }
+
     // Zeroed memory for headers and sample buffers, or none; blocks free
     // what they take over with std::free, so both must stay malloc's.
     virtual void* Allocate(size_t bytes);

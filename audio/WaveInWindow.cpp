@@ -70,7 +70,7 @@ bool WaveInWindow::Start(CWave& recorder, int32_t bufferBytes, bool startNow) {
             CloseDevice();
             return Fail(WaveInStep::Start, startResult);
         }
-        running_ = recorded_ = true;
+        Started();
     }
     return true;
 }
@@ -107,16 +107,25 @@ void WaveInWindow::Release(WAVEHDR* header) {
 
 LRESULT WaveInWindow::OnData(WPARAM, LPARAM lParam) {
     auto* header = reinterpret_cast<WAVEHDR*>(lParam);
-    // A header no longer held was freed when the device closed.
+    // A header no longer held was freed when the device closed. One still
+    // in the device's queue has not come back, whatever the message says: a
+    // notice can come late, for a header already handled and freed whose
+    // address a new, queued header now has. Taken, it would be freed under
+    // the device, and the stop would no longer wait for its sound.
     const auto found = std::find(held_.begin(), held_.end(), header);
-    if (found == held_.end()) return 0;
+    if (found == held_.end() || (header->dwFlags & WHDR_INQUEUE)) return 0;
     held_.erase(found);
 
     CWave& recorder = *reinterpret_cast<CWave*>(header->dwUser);
     if (bufferBytes_ != 0) QueueBuffer(recorder);   // a failure leaves one buffer fewer queued
     wave_.Unprepare(device_, header, sizeof(WAVEHDR));
 
+    const bool fromBeforeRestart = returnedBeforeResume_ > 0;
     const DWORD recorded = DropRestartLead(*header, std::min(header->dwBytesRecorded, header->dwBufferLength));
+    if (awaitingFirst_ && !fromBeforeRestart && bufferBytes_ != 0) {
+        awaitingFirst_ = false;
+        FillLateStart(recorder, recorded);
+    }
     const int32_t bufferSize = static_cast<int32_t>(header->dwBufferLength);
     void* data = header->lpData;
     wave_.Free(header);
@@ -144,6 +153,39 @@ DWORD WaveInWindow::DropRestartLead(WAVEHDR& header, DWORD recorded) {
     return recorded - drop;
 }
 
+void WaveInWindow::Started() {
+    running_ = recorded_ = true;
+    startedAt_ = wave_.Now();
+    awaitingFirst_ = true;
+}
+
+// A device that starts late hands over its first sound when it would have
+// been recording for longer: the time it missed since the start becomes
+// silence before that sound, so the sound keeps its length and its step
+// with the picture. Under Wine with PulseAudio the first samples can come
+// most of a second late. The device's own latency counts as missed too: a
+// device that lags by more than a buffer is then heard that much late.
+void WaveInWindow::FillLateStart(CWave& recorder, DWORD recorded) {
+    const PCMWAVEFORMAT& pcm = recorder.Format();
+    const DWORD elapsed = wave_.ReturnTime() - startedAt_;
+    const DWORD heldMs = static_cast<DWORD>(uint64_t{recorded} * 1000 / pcm.wf.nAvgBytesPerSec);
+    // Up to a buffer's worth late is what a device's latency and its
+    // hand-over may cost; filling that would set the sound behind the picture.
+    const DWORD bufferMs = static_cast<DWORD>(uint64_t(bufferBytes_) * 1000 / pcm.wf.nAvgBytesPerSec);
+    if (static_cast<int32_t>(elapsed) <= 0 || elapsed <= heldMs + bufferMs) return;
+    const uint64_t samples = uint64_t{elapsed - heldMs} * pcm.wf.nSamplesPerSec / 1000;
+    const size_t bytes = static_cast<size_t>(samples) * pcm.wf.nBlockAlign;
+    void* data = wave_.Allocate(bytes);
+    if (!data) return;
+    std::memset(data, pcm.wBitsPerSample == 8 ? 0x80 : 0, bytes);
+    auto* block = new (std::nothrow) CWaveBlock(data, static_cast<int32_t>(bytes), static_cast<int32_t>(samples));
+    if (!block) {
+        wave_.Free(data);
+        return;
+    }
+    recorder.Deliver(block);
+}
+
 void WaveInWindow::Pause() {
     if (!device_) return;
     wave_.Stop(device_);
@@ -160,7 +202,7 @@ void WaveInWindow::Resume() {
             if (header->dwFlags & WHDR_DONE) ++returnedBeforeResume_;
         dropBytes_ = leadBytes_;
     }
-    if (wave_.Start(device_) == MMSYSERR_NOERROR) running_ = recorded_ = true;
+    if (wave_.Start(device_) == MMSYSERR_NOERROR) Started();
 }
 
 void WaveInWindow::Flush() {

@@ -36,7 +36,9 @@ public:
     // open or allocated and LastFailure() says why.
     bool Start(CWave& recorder, int32_t bufferBytes, bool startNow);
     // Stops or restarts recording; the queue stays. Nothing on a closed device.
-    // After a restart the first RestartLeadMs of sound is dropped.
+    // After a restart the first RestartLeadMs of sound is dropped. When the
+    // first sound after a start or restart comes late, the time missed comes
+    // before it as silence.
     void Pause();
     void Resume();
     // Returns every buffer from the device and delivers the filled ones
@@ -57,6 +59,8 @@ private:
     LRESULT OnData(WPARAM wParam, LPARAM lParam);
     bool QueueBuffer(CWave& recorder);
     DWORD DropRestartLead(WAVEHDR& header, DWORD recorded);
+    void FillLateStart(CWave& recorder, DWORD recorded);
+    void Started();
     void Release(WAVEHDR* header);
     void CloseDevice();
     bool Fail(WaveInStep step, MMRESULT code);
@@ -70,6 +74,8 @@ private:
     DWORD leadBytes_ = 0;          // the device's restart lead in this format
     int returnedBeforeResume_ = 0; // buffers the device had returned before the restart, not yet handled
     DWORD dropBytes_ = 0;          // of the sound after the restart, still to drop
+    DWORD startedAt_ = 0;          // when recording last started or restarted
+    bool awaitingFirst_ = false;   // no sound recorded since then has come back yet
     std::vector<WAVEHDR*> held_;   // every header given to the device and not yet handled
     WaveInFailure failure_;
 };

@@ -28,6 +28,7 @@ public:
     int failAdd = -1;          // the add with this number (from 0) is refused
     DWORD returnDelayMs = 0;   // a reset hands the buffers back this much later
     DWORD restartLeadMs = 0;   // what RestartLeadMs reports
+    DWORD clock = 0;           // Now(), and the return time of the buffer being handled
 
     // What happened.
     bool open = false, running = false, misuse = false;
@@ -50,6 +51,11 @@ public:
             bytes -= n;
             if (h->dwBytesRecorded == h->dwBufferLength) HandBack({h}, 0);
         }
+    }
+    // Posts MM_WIM_DATA for a header the device still holds, as a late
+    // notice for an address that a new header has taken over.
+    void NotifyStale(WAVEHDR* h) {
+        ::PostMessageA(window, MM_WIM_DATA, reinterpret_cast<WPARAM>(Handle()), reinterpret_cast<LPARAM>(h));
     }
     // A block's data now belongs to the block, which frees it itself.
     void Adopt(const void* data) { live.erase(const_cast<void*>(data)); }
@@ -120,6 +126,8 @@ public:
         return MMSYSERR_NOERROR;
     }
     DWORD RestartLeadMs() const override { return restartLeadMs; }
+    DWORD Now() const override { return clock; }
+    DWORD ReturnTime() const override { return clock; }
     void* Allocate(size_t bytes) override {
         if (allocations++ == failAllocation) return nullptr;
         void* memory = std::calloc(1, bytes);
@@ -129,6 +137,11 @@ public:
     void Free(void* memory) override {
         if (!memory) return;
         if (!live.erase(memory)) misuse = true;   // freed twice, or not ours
+        const auto queued = std::find(queue.begin(), queue.end(), memory);
+        if (queued != queue.end()) {   // freed under the device: it is never filled again
+            misuse = true;
+            queue.erase(queued);
+        }
         std::free(memory);
     }
 

@@ -100,6 +100,56 @@ TEST_CASE("wave input: the stop waits for a late device, delivers the end of the
     CHECK((fake.live.empty() && fake.prepared.empty() && !fake.misuse));
 }
 
+TEST_CASE("wave input: a notice for a header the device still holds is ignored; the stop waits for its sound") {
+    FakeWaveIn fake;
+    WaveInWindow window(fake);
+    CWave wave;
+    Collector sink(fake);
+    REQUIRE(wave.Start(&window, 2048, &sink, true));
+    fake.Record(2048 + 500);
+    fake.NotifyStale(fake.queue.front());   // being filled
+    fake.NotifyStale(fake.queue.back());
+    Pump();
+    CHECK(sink.samples == std::vector<int>{2048});
+    CHECK(window.HeldBuffers() == 8);
+    REQUIRE((fake.queue.size() == 8 && !fake.misuse));
+    fake.Record(500);
+    wave.Stop();
+    CHECK(sink.samples == std::vector<int>{2048, 1000});
+    CHECK(sink.bytes == Recorded(3048));
+    window.Close();
+    CHECK((fake.live.empty() && fake.prepared.empty() && !fake.misuse));
+}
+
+TEST_CASE("wave input: the time a device starts late is silence before its first sound, after a start and a resume") {
+    FakeWaveIn fake;
+    WaveInWindow window(fake);
+    CWave wave;
+    Collector sink(fake);
+    fake.clock = 5000;
+    REQUIRE(wave.Start(&window, 2048, &sink, true));
+    fake.clock += 785;   // 185 ms of sound (2048 samples at 11025 Hz) after 785 ms: 600 ms missed
+    fake.Record(2048);
+    Pump();
+    fake.clock += 186;   // on time from now on
+    fake.Record(2048);
+    Pump();
+    window.Pause();
+    fake.clock += 3000;
+    window.Resume();
+    fake.clock += 185 + 180;   // late by less than a buffer: a device's own latency
+    fake.Record(2048);
+    Pump();
+    wave.Stop();
+    CHECK(sink.samples == std::vector<int>{6615, 2048, 2048, 2048});
+    std::vector<uint8_t> expected(6615, 0x80);
+    const std::vector<uint8_t> recorded = Recorded(3 * 2048);
+    expected.insert(expected.end(), recorded.begin(), recorded.end());
+    CHECK(sink.bytes == expected);
+    window.Close();
+    CHECK((fake.live.empty() && fake.prepared.empty() && !fake.misuse));
+}
+
 TEST_CASE("wave input: buffers the device returns after the stop gave up never reach the receiver") {
     FakeWaveIn fake;
     fake.returnDelayMs = 700;
