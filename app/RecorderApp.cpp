@@ -4,6 +4,7 @@
 #include "MainDialog.h"
 #include "../resources/resource_ids.h"
 
+#include "../framework/Paths.h"
 #include "../framework/Strings.h"
 #include "../hotkeys/Hotkeys.h"
 #include "../install/Installer.h"
@@ -16,12 +17,6 @@
 namespace {
 
 RecorderApp theRecorderApp;
-
-// The folder of a path, without its last backslash.
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 // Only a normal run that does not record at once asks about recordings to
 // rebuild; the other modes and the command-line recordings rebuild silently.

@@ -12,6 +12,7 @@
 #include "SoundStream.h"
 
 #include "../framework/Screen.h"
+#include "../framework/Paths.h"
 #include "../framework/Strings.h"
 #include "../recovery/RecordingJournal.h"
 #include "../resources/resource_ids.h"
@@ -31,12 +32,6 @@ KeyStateFunction ChooseKeyState() {
 
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The folder of a full path, with its backslash.
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 enum class VideoStep { Done, Open, CreateStream, MakeCompressed, Refused };
 
 const char* StepText(VideoStep step) {
@@ -55,7 +50,7 @@ VideoStep OpenVideoFile(RecordingSession& session, const AppSettings& settings, 
     session.outputPath = settings.AVIFileName;
     session.LastAviError = ::AVIFileOpenA(session.file.Out(), settings.AVIFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
     if (session.LastAviError != 0) return VideoStep::Open;
-    session.folder = FolderOf(FullPath(session.outputPath));
+    session.folder = FolderOf(FullPath(session.outputPath)) + "\\";
 
     AVISTREAMINFOA info{};
     info.fccType = streamtypeVIDEO;

@@ -2,15 +2,11 @@
 
 #include "RegistryStore.h"
 
+#include "../framework/Paths.h"
+
 #include <cstdio>
 
 namespace {
-
-// The folder part of a path, its last backslash or slash included.
-std::string FolderOfFile(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".\\") : path.substr(0, slash + 1);
-}
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -26,7 +22,9 @@ bool ReplaceFileWith(const std::string& path, const std::string& bytes) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     char temporary[MAX_PATH];
-    if (::GetTempFileNameA(FolderOfFile(path).c_str(), "vmx", 0, temporary) == 0) return false;
+    // Beside the file: its folder with the backslash (a folder in a drive's root stays that root).
+    const std::string folder = (path.find_first_of("\\/") == std::string::npos ? "." : FolderOf(path)) + "\\";
+    if (::GetTempFileNameA(folder.c_str(), "vmx", 0, temporary) == 0) return false;
     if (WriteWholeFile(temporary, bytes) &&
         ::MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
