@@ -92,6 +92,25 @@ int32_t StripRows(int32_t width, int32_t bitsPerPixel) {
     return static_cast<int32_t>(std::max<int64_t>(1, std::min<int64_t>(kStripBytes / rowBytes, std::numeric_limits<int32_t>::max())));
 }
 
+int OutlineBands(int32_t left, int32_t top, int32_t right, int32_t bottom, Band bands[4]) {
+    // The frame's outer and inner edges; a frame too small for a hole is
+    // one band.
+    const int64_t outerLeft = int64_t(left) - 1, outerTop = int64_t(top) - 1;
+    const int64_t outerRight = int64_t(right) + 1, outerBottom = int64_t(bottom) + 1;
+    if (outerRight <= outerLeft || outerBottom <= outerTop) return 0;
+    const int64_t innerTop = std::min(outerTop + 3, outerBottom), innerBottom = std::max(outerBottom - 3, innerTop);
+    const int64_t innerLeft = std::min(outerLeft + 3, outerRight), innerRight = std::max(outerRight - 3, innerLeft);
+    int count = 0;
+    auto add = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+        if (r > l && b > t) bands[count++] = {int32_t(l), int32_t(t), int32_t(r - l), int32_t(b - t)};
+    };
+    add(outerLeft, outerTop, outerRight, innerTop);
+    add(outerLeft, innerBottom, outerRight, outerBottom);
+    add(outerLeft, innerTop, innerLeft, innerBottom);
+    add(innerRight, innerTop, outerRight, innerBottom);
+    return count;
+}
+
 bool CursorInCapture(int32_t x, int32_t y, int32_t startX, int32_t startY, int32_t width, int32_t height) {
     const int64_t right = static_cast<int64_t>(startX) + width;
     const int64_t bottom = static_cast<int64_t>(startY) + height;

@@ -67,3 +67,14 @@ bool CursorInCapture(int32_t x, int32_t y, int32_t startX, int32_t startY, int32
 // of 64 and 5 times the wall time). The rows of one strip, at least one.
 constexpr int64_t kStripBytes = 512 * 1024;
 int32_t StripRows(int32_t width, int32_t bitsPerPixel);
+
+// The outline around the capture rectangle is the frame a pen 3 pixels wide
+// draws along the rectangle's edges (from left - 1 to right + 1, top - 1 to
+// bottom + 1, 3 pixels deep), inverted as four bands that do not overlap:
+// the platform inverts a drawn rectangle by reading and writing back all
+// the screen it encloses, a band only itself. The bands, at most four;
+// returns how many.
+struct Band {
+    int32_t left, top, width, height;
+};
+int OutlineBands(int32_t left, int32_t top, int32_t right, int32_t bottom, Band bands[4]);

@@ -35,45 +35,20 @@ void PanCaptureRect(RecordingSession& session, AppSettings& settings, POINT curs
     session.previousCursor = cursor;
 }
 
-// The outline around the capture rectangle, drawn in XOR so that drawing
-// it twice removes it again; with diagonals while paused.
-class Outline {
+// The outline for the time of one frame's grab.
+class OutlineShown {
 public:
-    Outline(const RECT& rect, bool paused)
-        : rect_(rect), paused_(paused), dc_(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr)),
-          pen_(::CreatePen(PS_SOLID, 3, RGB(255, 255, 255))) {
-        if (!dc_) return;
-        ::SetMapMode(dc_.get(), MM_TEXT);
-        ::SetROP2(dc_.get(), R2_XORPEN);
-        penSelected_.emplace(dc_.get(), pen_.get());
-        brushSelected_.emplace(dc_.get(), ::GetStockObject(NULL_BRUSH));
-        Draw();
+    OutlineShown(ScreenOutline& outline, const RECT& rect, bool paused) : outline_(outline), rect_(rect), paused_(paused) {
+        outline_.Draw(rect_, paused_);
     }
-    ~Outline() {
-        if (dc_) Draw();
-    }
-    Outline(const Outline&) = delete;
-    Outline& operator=(const Outline&) = delete;
+    ~OutlineShown() { outline_.Draw(rect_, paused_); }
+    OutlineShown(const OutlineShown&) = delete;
+    OutlineShown& operator=(const OutlineShown&) = delete;
 
 private:
-    void Draw() {
-        HDC dc = dc_.get();
-        ::Rectangle(dc, rect_.left, rect_.top, rect_.right, rect_.bottom);
-        if (paused_) {
-            ::MoveToEx(dc, rect_.left, rect_.top, nullptr);
-            ::LineTo(dc, rect_.right, rect_.bottom);
-            ::MoveToEx(dc, rect_.right, rect_.top, nullptr);
-            ::LineTo(dc, rect_.left, rect_.bottom);
-        }
-        ::GdiFlush();
-    }
-
+    ScreenOutline& outline_;
     RECT rect_;
     bool paused_;
-    OwnedDc dc_;
-    GdiObject<HPEN> pen_;
-    std::optional<Selection> penSelected_;
-    std::optional<Selection> brushSelected_;
 };
 
 // The cursor that the window under the pointer shows: its thread's input
@@ -166,9 +141,10 @@ void Tick(RecordingSession& session) {
     const int32_t y = LoadShared(settings.StartY);
     const RECT capture{x, y, x + LoadShared(settings.Width), y + LoadShared(settings.Height)};
     const bool paused = StateOf(session) == Paused;
-    std::optional<Outline> outline;
+    std::optional<OutlineShown> outline;
     if (LoadShared(settings.FlashRect) != 0)
-        outline.emplace(RECT{capture.left - 2, capture.top - 2, capture.right + 2, capture.bottom + 2}, paused);
+        outline.emplace(session.outline, RECT{capture.left - 2, capture.top - 2, capture.right + 2, capture.bottom + 2},
+                        paused);
 
     const HCURSOR tickCursor = TickCursor(cursor, capture);
 

@@ -7,6 +7,7 @@
 
 #include "FileSizeLimit.h"
 #include "RingLogic.h"
+#include "ScreenOutline.h"
 #include "SoundStream.h"
 
 #include "../framework/Handles.h"
@@ -127,6 +128,7 @@ struct RecordingSession {
     DWORD startTime = 0;
     std::string caption;
     GdiObject<HFONT> captionFont;
+    ScreenOutline outline;
 };
 
 // The recording state, as the grabber reads it on the timer's thread.

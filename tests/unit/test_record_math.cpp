@@ -133,3 +133,21 @@ TEST_CASE("the screen is copied in strips of at most 512 KB, at least a row each
     CHECK(StripRows(200000, 32) == 1);
     CHECK(StripRows(0, 0) == 524288);
 }
+
+TEST_CASE("the outline's bands invert the frame of a 3-pixel pen once each, also around tiny rectangles") {
+    for (const int size : {0, 1, 2, 5, 40}) {
+        const int left = 10, top = 20, right = left + size, bottom = top + size + 1;
+        Band bands[4];
+        const int count = OutlineBands(left, top, right, bottom, bands);
+        int inverted[64][64] = {};
+        for (int i = 0; i < count; ++i)
+            for (int y = bands[i].top; y < bands[i].top + bands[i].height; ++y)
+                for (int x = bands[i].left; x < bands[i].left + bands[i].width; ++x) ++inverted[y][x];
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const bool outer = x >= left - 1 && x <= right && y >= top - 1 && y <= bottom;
+                const bool inner = x >= left + 2 && x < right - 2 && y >= top + 2 && y < bottom - 2;
+                CHECK(inverted[y][x] == (outer && !inner ? 1 : 0));
+            }
+    }
+}
