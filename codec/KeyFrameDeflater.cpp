@@ -3,6 +3,7 @@
 #include "BlockOps.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -489,6 +490,16 @@ private:
 
 // One piece of a key frame: the bytes [from, to) of the picture, its
 // search tables, its cuts now and the last time, and where it writes.
+// The search tables and the tokens not written yet, one set per thread:
+// a piece starts them afresh, so the bytes do not depend on which thread
+// took which piece.
+struct KeyFrameDeflater::Tables {
+    std::vector<uint32_t> head, chain;   // per hash of 3 bytes: the last position with it, plus one (0: none);
+                                         // per position in the window: the one before with its hash, plus one
+    std::vector<uint32_t> longHead, longChain;   // the same for 16 bytes
+    std::vector<uint32_t> block;
+};
+
 struct KeyFrameDeflater::Piece {
     struct Stretch {   // bytes [from, to) known to lie in unchanged blocks
         size_t from = 0;
@@ -510,10 +521,7 @@ struct KeyFrameDeflater::Piece {
     Match ahead;                       // the match found one byte on, while deciding lazily
     bool haveAhead = false;
     Stretch target, source;            // the last unchanged stretches found for tokens and what they repeat
-    std::vector<uint32_t> head, chain; // per hash of 3 bytes: the last position with it, plus one (0: none);
-                                       // per position in the window: the one before with its hash, plus one
-    std::vector<uint32_t> longHead, longChain;   // the same for 16 bytes
-    std::vector<uint32_t> block;       // the tokens not written yet
+    Tables* t = nullptr;               // the search tables of the thread that runs the piece
     CutList cuts, last;                // this picture's and the last one's
 
     static void RunTask(void* piece) { static_cast<Piece*>(piece)->Run(); }
@@ -528,11 +536,11 @@ struct KeyFrameDeflater::Piece {
         lastFrom = lastTo = 0;
     }
     void Literal(size_t pos) {
-        block.push_back(data[pos]);
+        t->block.push_back(data[pos]);
         cuts.Literal();
     }
     void Emit(Match m) {
-        block.push_back(MatchToken(m.length, m.distance));
+        t->block.push_back(MatchToken(m.length, m.distance));
         cuts.Match(m.length, m.distance);
     }
     Match Longest(size_t pos) const;
@@ -544,12 +552,12 @@ struct KeyFrameDeflater::Piece {
 
 void KeyFrameDeflater::Piece::Insert(size_t pos) {
     if (pos + 3 > size) return;
-    uint32_t& h = head[ShortHash(data + pos)];
-    chain[pos & (kWindow - 1)] = h;
+    uint32_t& h = t->head[ShortHash(data + pos)];
+    t->chain[pos & (kWindow - 1)] = h;
     h = uint32_t(pos + 1);
     if (pos + kLongBytes > size) return;
-    uint32_t& longH = longHead[LongHash(data + pos)];
-    longChain[pos & (kWindow - 1)] = longH;
+    uint32_t& longH = t->longHead[LongHash(data + pos)];
+    t->longChain[pos & (kWindow - 1)] = longH;
     longH = uint32_t(pos + 1);
 }
 
@@ -580,8 +588,8 @@ Match KeyFrameDeflater::Piece::Longest(size_t pos) const {
         }
     };
     consider(layout.pixelBytes);
-    if (best.length < most && pos + kLongBytes <= size) walk(longHead, longChain, LongHash(here));
-    if (best.length < most) walk(head, chain, ShortHash(here));
+    if (best.length < most && pos + kLongBytes <= size) walk(t->longHead, t->longChain, LongHash(here));
+    if (best.length < most) walk(t->head, t->chain, ShortHash(here));
     if (best.length < most && layout.rowBytes != layout.pixelBytes) consider(layout.rowBytes);
     if (best.length < kMinMatch || (best.length == kMinMatch && best.distance > kTooFar)) return {};
     return best;
@@ -678,12 +686,12 @@ void KeyFrameDeflater::Piece::Prepare() {
     if (lastFrom != from || lastTo != to) last.Clear();   // cut elsewhere: nothing to take again
     haveAhead = false;
     target = source = Stretch{};
-    head.assign(size_t(1) << kHashBits, 0);
-    longHead.assign(size_t(1) << kHashBits, 0);
-    chain.resize(kWindow);
-    longChain.resize(kWindow);
-    block.clear();
-    block.reserve(kBlockTokens + kMaxMatch);
+    t->head.assign(size_t(1) << kHashBits, 0);
+    t->longHead.assign(size_t(1) << kHashBits, 0);
+    t->chain.resize(kWindow);
+    t->longChain.resize(kWindow);
+    t->block.clear();
+    t->block.reserve(kBlockTokens + kMaxMatch);
     cuts.Clear();
     cuts.SetLimit((to - from) / 4 + 16);
 }
@@ -693,7 +701,7 @@ void KeyFrameDeflater::Piece::Prepare() {
 size_t KeyFrameDeflater::Piece::TakeAgain(Cut cut, size_t pos) {
     if (cut.distance == 0) {
         // Blocks end where they ended then, after as many tokens.
-        cut.length = std::min(cut.length, kBlockTokens - block.size());
+        cut.length = std::min(cut.length, kBlockTokens - t->block.size());
         for (size_t k = 0; k < cut.length; ++k) Literal(pos + k);
     } else {
         Emit({cut.length, cut.distance});
@@ -732,10 +740,10 @@ bool KeyFrameDeflater::Piece::Deflate() {
     // The tokens since the last block as one block, dynamic or stored,
     // whichever is smaller.
     auto flush = [&](size_t end) {
-        const DynamicBlock dynamic(block.data(), block.data() + block.size());
+        const DynamicBlock dynamic(t->block.data(), t->block.data() + t->block.size());
         if (dynamic.Bits() < StoredBits(end - blockStart)) dynamic.Write(writer);
         else WriteStored(writer, data + blockStart, end - blockStart);
-        block.clear();
+        t->block.clear();
         blockStart = end;
         return !writer.Overflow();
     };
@@ -746,9 +754,9 @@ bool KeyFrameDeflater::Piece::Deflate() {
             pos += TakeAgain(reader.Current(), pos);
         else
             Parse(pos, NextHoldingCut(reader, pos));
-        if (block.size() >= kBlockTokens && !flush(pos)) return false;
+        if (t->block.size() >= kBlockTokens && !flush(pos)) return false;
     }
-    if ((!block.empty() || to == from) && !flush(to)) return false;
+    if ((!t->block.empty() || to == from) && !flush(to)) return false;
     // The sync flush: an empty stored block ends the piece on a byte.
     writer.Put(0, 3);
     writer.Align();
@@ -761,7 +769,30 @@ bool KeyFrameDeflater::Piece::Deflate() {
 KeyFrameDeflater::KeyFrameDeflater() = default;
 KeyFrameDeflater::~KeyFrameDeflater() = default;
 
-size_t KeyFrameDeflater::Bound(size_t size) { return PieceBound(size) + PieceBound(0); }
+// Pieces of n1 + n2 + ... bytes take at most what n1 + n2 + ... bytes
+// in one piece do, and the fixed part of the bound once more each.
+size_t KeyFrameDeflater::Bound(size_t size) { return PieceBound(size) + (kMaxPieces - 1) * PieceBound(0); }
+
+// The pieces of one key frame, taken one after another by each thread.
+struct KeyFrameDeflater::PieceQueue {
+    std::unique_ptr<Piece>* pieces;
+    int count;
+    std::atomic<int> next;
+};
+
+struct KeyFrameDeflater::PieceRunner {
+    PieceQueue* queue;
+    Tables* tables;
+};
+
+void KeyFrameDeflater::RunPieces(void* runner) {
+    const auto& r = *static_cast<const PieceRunner*>(runner);
+    for (int i; (i = r.queue->next.fetch_add(1)) < r.queue->count;) {
+        Piece& piece = *r.queue->pieces[i];
+        piece.t = r.tables;
+        piece.Run();
+    }
+}
 
 void KeyFrameDeflater::Forget() {
     for (auto& piece : pieces_)
@@ -772,9 +803,10 @@ void KeyFrameDeflater::Forget() {
 
 size_t KeyFrameDeflater::Deflate(const uint8_t* data, size_t size, const Layout& given, uint8_t* out,
                                  size_t capacity, int pieces, CodecWorker* worker) {
-    if (pieces <= 0) pieces = size >= kPiecesFrom ? kMaxPieces : 1;
+    if (pieces <= 0) pieces = size >= kPiecesFrom ? int(std::min<size_t>(kMaxPieces, size / kPieceBytes)) : 1;
     pieces = std::min(pieces, kMaxPieces);
-    if (size < 2) pieces = 1;
+    const size_t rows = (size - std::min(size, given.prefixBytes)) / std::max<size_t>(1, given.rowBytes);
+    if (rows < size_t(pieces)) pieces = 1;   // a piece holds a row at least
     if (size != lastSize_ || given.rowBytes != lastRowBytes_ || given.prefixBytes != lastPrefixBytes_ ||
         pieces != lastPieces_)
         Forget();
@@ -786,18 +818,15 @@ size_t KeyFrameDeflater::Deflate(const uint8_t* data, size_t size, const Layout&
     if (layout.blocksPerRow != (layout.rowBytes + layout.blockBytes - 1) / layout.blockBytes)
         layout.changedBlocks = nullptr;   // a map that does not fit the rows: nothing known
 
-    // Cut at the row nearest the middle; the second piece writes at the end
-    // of out.
-    size_t cut = size;
-    if (pieces == 2) {
-        const size_t rows = (size - std::min(size, layout.prefixBytes)) / layout.rowBytes;
-        cut = rows >= 2 ? layout.prefixBytes + rows / 2 * layout.rowBytes : size / 2;
-    }
-    const size_t secondCapacity = pieces == 2 ? PieceBound(size - cut) : 0;
-    if (secondCapacity >= capacity) return 0;
+    // Cut at rows, into pieces of about equal size; each writes at its own
+    // place in out, as far along as the pieces before it could take at
+    // most, and moves down once all are done.
+    size_t offset = 0;
     try {
         for (int i = 0; i < pieces; ++i)
             if (!pieces_[i]) pieces_[i] = std::make_unique<Piece>();
+        for (auto& tables : tables_)
+            if (!tables) tables = std::make_unique<Tables>();
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -806,28 +835,36 @@ size_t KeyFrameDeflater::Deflate(const uint8_t* data, size_t size, const Layout&
         piece.data = data;
         piece.size = size;
         piece.layout = layout;
-        piece.from = i == 0 ? 0 : cut;
-        piece.to = i == 0 ? cut : size;
+        piece.from = i == 0 ? 0 : layout.prefixBytes + rows * size_t(i) / size_t(pieces) * layout.rowBytes;
+        piece.to = i + 1 == pieces ? size : layout.prefixBytes + rows * size_t(i + 1) / size_t(pieces) * layout.rowBytes;
         piece.header = i == 0;
-        piece.out = i == 0 ? out : out + capacity - secondCapacity;
-        piece.capacity = i == 0 ? capacity - secondCapacity : secondCapacity;
+        piece.capacity = PieceBound(piece.to - piece.from);
+        if (piece.capacity > capacity - std::min(capacity, offset)) return 0;
+        piece.out = out + offset;
+        offset += piece.capacity;
     }
-    if (pieces == 2 && worker) {
-        worker->Run(Piece::RunTask, pieces_[1].get());
-        pieces_[0]->Run();
+    // Both threads take the next piece not taken yet until none is left:
+    // where the picture changed, pieces take longer, and a cut in two
+    // halves would leave one thread with most of the work.
+    PieceQueue queue{pieces_, pieces, {0}};
+    PieceRunner here{&queue, tables_[0].get()}, there{&queue, tables_[1].get()};
+    if (pieces > 1 && worker) {
+        worker->Run(RunPieces, &there);
+        RunPieces(&here);
         worker->Wait();
     } else {
-        for (int i = 0; i < pieces; ++i) pieces_[i]->Run();
+        RunPieces(&here);
     }
     size_t total = 0;
     for (int i = 0; i < pieces; ++i) {
-        if (pieces_[i]->written == 0) {
+        const Piece& piece = *pieces_[i];
+        if (piece.written == 0) {
             Forget();
             return 0;
         }
-        total += pieces_[i]->written;
+        if (piece.out != out + total) std::memmove(out + total, piece.out, piece.written);
+        total += piece.written;
     }
-    if (pieces == 2) std::memmove(out + pieces_[0]->written, pieces_[1]->out, pieces_[1]->written);
 
     for (int i = 0; i < pieces; ++i) {
         Piece& piece = *pieces_[i];

@@ -86,8 +86,8 @@ bool ZmbvEncoder::Begin(int width, int height, ZmbvFormat format) {
         deflater_->ready = true;
         level_ = kSmallInterLevel;
         maxFrameBytes_ = FrameBound(width, height, format);
-        // Large key frames are deflated half here, half on the worker's
-        // thread (without one, one after the other).
+        // Large key frames are deflated in pieces shared by this thread and
+        // the worker's (without one, all here).
         if (previous_.size() >= KeyFrameDeflater::kPiecesFrom) worker_.Start();
     } catch (const std::bad_alloc&) {
         End();

@@ -102,7 +102,7 @@ private:
 
     std::unique_ptr<Deflater> deflater_;   // zlib, for the frames between key frames
     KeyFrameDeflater keyDeflater_;
-    CodecWorker worker_;                  // the other half of large key frames; lives as long as the encoder
+    CodecWorker worker_;                  // shares large key frames; lives as long as the encoder
     ZmbvFormat format_ = ZmbvFormat::None;
     int width_ = 0, height_ = 0, bpp_ = 0;
     int blocksX_ = 0, blocksY_ = 0;
