@@ -12,7 +12,7 @@ int NextFullSlot(const int32_t (&full)[kSlotCount], const uint32_t (&sequence)[k
 }
 
 bool OverrunAborts(int32_t skipCount, int32_t frameCount) {
-    return 2 * static_cast<int64_t>(skipCount) > frameCount;
+    return frameCount >= kOverrunJudgedFrom && 2 * static_cast<int64_t>(skipCount) > frameCount;
 }
 
 int32_t TakeFramePosition(std::atomic<int32_t>& frameCount) {

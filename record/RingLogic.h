@@ -27,7 +27,12 @@ int NextGrabSlot(int grabIndex);
 int NextFullSlot(const int32_t (&full)[kSlotCount], const uint32_t (&sequence)[kSlotCount]);
 
 // Too many empty positions: the recording is stopped as soon as more than
-// half of all positions are empty.
+// half of all positions are empty, judged from kOverrunJudgedFrom
+// positions on. Before that a slow first frame (the first key frame of a
+// large screen is deflated without the last one to go by) would stop a
+// recording that keeps up from then on: two empty positions of the first
+// three did at 2560x1440 and 60 frames a second.
+constexpr int32_t kOverrunJudgedFrom = 2 * kSlotCount;
 bool OverrunAborts(int32_t skipCount, int32_t frameCount);
 
 // Takes the next frame position: returns it and raises the counter by one,

@@ -49,8 +49,9 @@ TEST_CASE("ring: overrun rule") {
     CHECK_FALSE(OverrunAborts(0, 0));
     CHECK_FALSE(OverrunAborts(5, 10));   // exactly half empty
     CHECK(OverrunAborts(6, 11));
-    CHECK(OverrunAborts(1, 1));
-    CHECK_FALSE(OverrunAborts(1, 2));
+    CHECK(OverrunAborts(6, 10));   // from ten positions on
+    CHECK_FALSE(OverrunAborts(1, 1));
+    CHECK_FALSE(OverrunAborts(8, 9));
     CHECK(OverrunAborts(std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()));
 }
 
