@@ -119,11 +119,15 @@ TEST_CASE("key frames that do not fit write nothing, and the next one is whole")
     layout.pixelBytes = 4;
     layout.rowBytes = 400;
     KeyFrameDeflater deflater;
+    // The first key frame is searched more quickly than those that follow.
+    const size_t first = deflater.Deflate(picture.data(), picture.size(), layout, out.data(), out.size());
     const size_t whole = deflater.Deflate(picture.data(), picture.size(), layout, out.data(), out.size());
     REQUIRE(whole > 0);
+    CHECK(whole <= first);
     CHECK(deflater.Deflate(picture.data(), picture.size(), layout, out.data(), whole - 1) == 0);
-    CHECK(deflater.Deflate(picture.data(), picture.size(), layout, out.data(), out.size()) == whole);
-    CHECK(Inflate(std::vector<uint8_t>(out.begin(), out.begin() + long(whole)), picture.size()) == picture);
+    // After a failure nothing of the last key frame is taken again.
+    CHECK(deflater.Deflate(picture.data(), picture.size(), layout, out.data(), out.size()) == first);
+    CHECK(Inflate(std::vector<uint8_t>(out.begin(), out.begin() + long(first)), picture.size()) == picture);
 }
 
 TEST_CASE("a key frame deflated in pieces shared by two threads is one stream, the same as without the thread") {
