@@ -170,8 +170,12 @@ class Bench:
         facts = open(times).read().split() if os.path.exists(times) else []
         longest = float(facts[1]) if facts else float("nan")
         longest_at = int(facts[3]) if facts else -1
+        # Where the empty positions lie tells what caused them: the start,
+        # key frames (every KEYS positions), or a slow stretch.
+        empty_at = [k for k, e in enumerate(index) if e[3] == 0]
         return dict(name=name, cpu=cpu, wall=wall, frames=frames, written=len(sizes), skipped=len(index) - len(sizes),
-                    bytes=sum(sizes) / max(1, len(sizes)), path=path, longest=longest, longest_at=longest_at)
+                    bytes=sum(sizes) / max(1, len(sizes)), path=path, longest=longest, longest_at=longest_at,
+                    empty_at=empty_at)
 
     def ffmpeg(self, name, codec_args):
         path = os.path.join(self.s.work, name + ".avi")
@@ -295,8 +299,9 @@ def sizes():
                               name, r["written"], r["skipped"], r["bytes"], r["per_frame"] * 1000, r["longest"],
                               r["longest_at"], idle * 1000, before, load()), flush=True)
             for k, r in enumerate(results.get("velmorax_codec", [])):
-                line = "%s round %d: empty %d of %d, longest write %.1f ms" % (
-                    size, k + 1, r["skipped"], r["written"] + r["skipped"], r["longest"])
+                line = "%s round %d: empty %d of %d%s, longest write %.1f ms" % (
+                    size, k + 1, r["skipped"], r["written"] + r["skipped"],
+                    " (at %s)" % ",".join(map(str, r["empty_at"][:12])) if r["empty_at"] else "", r["longest"])
                 if results.get("x11grab_x264"):
                     x264 = results["x11grab_x264"][k]
                     line += "; against x264 (which dropped %d): CPU %.2f, bytes %.3f" % (
