@@ -494,8 +494,6 @@ private:
 
 }  // namespace
 
-// One piece of a key frame: the bytes [from, to) of the picture, its
-// search tables, its cuts now and the last time, and where it writes.
 // The search tables and the tokens not written yet, one set per thread:
 // a piece starts them afresh, so the bytes do not depend on which thread
 // took which piece.
@@ -506,6 +504,8 @@ struct KeyFrameDeflater::Tables {
     std::vector<uint32_t> block;
 };
 
+// One piece of a key frame: the bytes [from, to) of the picture, its cuts
+// now and the last time, and where it writes.
 struct KeyFrameDeflater::Piece {
     struct Stretch {   // bytes [from, to) known to lie in unchanged blocks
         size_t from = 0;
@@ -532,7 +532,6 @@ struct KeyFrameDeflater::Piece {
     size_t lazyBelow = kLazyBelow;
     CutList cuts, last;                // this picture's and the last one's
 
-    static void RunTask(void* piece) { static_cast<Piece*>(piece)->Run(); }
     void Run();
     bool Deflate();
     void Prepare();

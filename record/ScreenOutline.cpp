@@ -10,7 +10,6 @@ bool ScreenOutline::Ready() {
     ::SetMapMode(dc_.get(), MM_TEXT);
     ::SetROP2(dc_.get(), R2_XORPEN);
     penSelected_.emplace(dc_.get(), pen_.get());
-    brushSelected_.emplace(dc_.get(), ::GetStockObject(NULL_BRUSH));
     return true;
 }
 

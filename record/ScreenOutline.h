@@ -23,5 +23,4 @@ private:
     OwnedDc dc_;
     GdiObject<HPEN> pen_;
     std::optional<Selection> penSelected_;
-    std::optional<Selection> brushSelected_;
 };
